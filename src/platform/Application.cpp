@@ -23,20 +23,44 @@ QString applicationFolder()
     return folder;
 }
 
-void setApplicationFolder(const QString &folder) { g_folder = folder; }
+void setApplicationFolder(const QString &folder)
+{
+    g_folder = folder;
+}
 
-QString applicationFile(const QString &name) { return applicationFolder() + QLatin1Char('/') + name; }
+QString applicationFile(const QString &name)
+{
+    return applicationFolder() + QLatin1Char('/') + name;
+}
 
-QString applicationTitle() { return QStringLiteral("Tolvo"); }
+QString applicationTitle()
+{
+    return QStringLiteral("Tolvo");
+}
 
-QString applicationVersion() { return QStringLiteral(TOLVO_VERSION); }
+QString applicationVersion()
+{
+    return QStringLiteral(TOLVO_VERSION);
+}
 
-QString helpFile() { return g_helpFile; }
+QString helpFile()
+{
+    return g_helpFile;
+}
 
-void setHelpFile(const QString &path) { g_helpFile = path; }
+void setHelpFile(const QString &path)
+{
+    g_helpFile = path;
+}
 
-QDate today() { return g_today.isValid() ? g_today : QDate::currentDate(); }
+QDate today()
+{
+    return g_today.isValid() ? g_today : QDate::currentDate();
+}
 
-void setToday(const QDate &date) { g_today = date; }
+void setToday(const QDate &date)
+{
+    g_today = date;
+}
 
 } // namespace platform

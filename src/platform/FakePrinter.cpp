@@ -4,10 +4,7 @@
 
 namespace platform {
 
-FakePrinter::FakePrinter(QString name_, QString port_)
-    : name(std::move(name_)), port(std::move(port_))
-{
-}
+FakePrinter::FakePrinter(QString name_, QString port_) : name(std::move(name_)), port(std::move(port_)) {}
 
 void FakePrinter::failOn(const QString &member, int count, int after)
 {
@@ -48,7 +45,8 @@ QStringList FakePrinter::log(bool measures) const
 {
     QStringList out;
     for (const Call &c : calls) {
-        const bool isMeasure = c.member == QLatin1String("TextWidth") || c.member == QLatin1String("TextHeight");
+        const bool isMeasure =
+            c.member == QLatin1String("TextWidth") || c.member == QLatin1String("TextHeight");
         if (isMeasure && !measures)
             continue;
         QString line = c.member;
@@ -168,14 +166,13 @@ void FakePrinter::Print(const QString &text)
 
 void FakePrinter::PaintPicture(const QImage &picture, float x, float y, float width, float height)
 {
-    enter(QStringLiteral("PaintPicture"),
-          QStringLiteral("%1x%2 %3,%4 %5x%6")
-              .arg(picture.width())
-              .arg(picture.height())
-              .arg(double(x))
-              .arg(double(y))
-              .arg(double(width))
-              .arg(double(height)));
+    enter(QStringLiteral("PaintPicture"), QStringLiteral("%1x%2 %3,%4 %5x%6")
+                                              .arg(picture.width())
+                                              .arg(picture.height())
+                                              .arg(double(x))
+                                              .arg(double(y))
+                                              .arg(double(width))
+                                              .arg(double(height)));
 }
 
 void FakePrinter::EndDoc()

@@ -26,9 +26,9 @@ public:
     QString port;
     qint16 paperBin = 7;
     qint16 orientation = 1;
-    int rotation = 90;              // LandscapeRotation() answer; -1 makes it throw
+    int rotation = 90; // LandscapeRotation() answer; -1 makes it throw
     QList<PaperSource> sources;
-    float maxFontSize = 1638.0f;    // sizes above this, or 0 and below, are refused
+    float maxFontSize = 1638.0f; // sizes above this, or 0 and below, are refused
     // Measures in millimetres for a text at a size in points; defaults are a
     // proportional font: height 0.4 mm per point, width 0.2 mm per point and character.
     std::function<double(const QString &text, float size)> widthOf;
@@ -40,7 +40,7 @@ public:
     // What happened.
     mutable std::vector<Call> calls;
     int documents = 0;
-    QStringList printed() const;           // texts given to Print, in order
+    QStringList printed() const;                 // texts given to Print, in order
     QStringList log(bool measures = true) const; // "member text value" lines
     void clearCalls() { calls.clear(); }
 

@@ -30,7 +30,10 @@ QMessageBox::StandardButton firstButton(QMessageBox::StandardButtons buttons)
 }
 } // namespace
 
-MessageBoxRecorder::MessageBoxRecorder() { g_recorder = this; }
+MessageBoxRecorder::MessageBoxRecorder()
+{
+    g_recorder = this;
+}
 
 MessageBoxRecorder::~MessageBoxRecorder()
 {
