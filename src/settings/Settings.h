@@ -1,0 +1,58 @@
+#pragma once
+// The schema of Tolvo.ini, in one place for every reader and writer: section and
+// key names, the defaults of absent values, the file's path, and how lists and
+// numbers are stored.
+
+#include <QString>
+#include <QStringList>
+
+class CINIFile;
+
+namespace settings {
+
+// Sections. Each configured printer also has a section named like the printer.
+namespace section {
+inline const QString Montants = QStringLiteral("Montants");
+inline const QString Bénéficiaires = QStringLiteral("Bénéficiaires");
+inline const QString Défaut = QStringLiteral("Défaut");
+} // namespace section
+
+namespace key {
+// Section "Défaut".
+inline const QString Montant = QStringLiteral("Montant");
+inline const QString Bénéficiaire = QStringLiteral("Bénéficiaire");
+inline const QString AutoAjout1 = QStringLiteral("AutoAjout1"); // amounts: empty = on
+inline const QString AutoAjout2 = QStringLiteral("AutoAjout2"); // beneficiaries: empty = on
+inline const QString Encadrement = QStringLiteral("Encadrement");
+inline const QString Font = QStringLiteral("Font");
+inline const QString Imprimante = QStringLiteral("Imprimante");
+// Printer sections.
+inline const QString PaperBin = QStringLiteral("PaperBin");
+inline const QString Orientation = QStringLiteral("Orientation");
+inline const QString HorAjust = QStringLiteral("HorAjust");
+inline const QString VerAjust = QStringLiteral("VerAjust");
+} // namespace key
+
+// Values and the defaults of absent or empty keys.
+namespace value {
+inline const QString Oui = QStringLiteral("Oui");
+inline const QString Non = QStringLiteral("Non");
+inline const QString Font = QStringLiteral("Arial");
+inline const QString PaperBin = QStringLiteral("7");
+inline const QString Orientation = QStringLiteral("2"); // landscape; "1" is portrait
+} // namespace value
+
+// Tolvo.ini in the application folder.
+QString filePath();
+
+// Stores a whole list in one replacement of its section: entry i under key "i",
+// in list order; an empty list removes the section. `ini` is the object of the
+// user action (it reports a failed write); its current section becomes the
+// list's section, or none when the section was removed.
+void saveList(CINIFile &ini, const QString &sectionName, const QStringList &entries);
+
+// A stored number: the number the text starts with (0 when none), rounded half to
+// even; a value outside -32768..32767 (a hand-edited file) reads as 0.
+qint16 toInt16(const QString &text);
+
+} // namespace settings
