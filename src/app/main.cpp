@@ -1,13 +1,16 @@
+#include "app/frmTolvo.h"
+#include "platform/Application.h"
+
 #include <QApplication>
-#include <QWidget>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tolvo"));
-    QApplication::setApplicationVersion(QStringLiteral(TOLVO_VERSION));
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Tolvo"));
+    QApplication::setApplicationName(platform::applicationTitle());
+    QApplication::setApplicationVersion(platform::applicationVersion());
+
+    frmTolvo window;
+    window.Form_Load();
     window.show();
     return app.exec();
 }

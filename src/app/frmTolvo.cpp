@@ -1,0 +1,370 @@
+#include "app/frmTolvo.h"
+
+#include "cheque/mAmount.h"
+#include "platform/Application.h"
+#include "platform/Conversions.h"
+#include "platform/HelpContext.h"
+#include "platform/Printer.h"
+#include "printer/Capabilities.h"
+#include "settings/CINIFile.h"
+#include "settings/Settings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+
+using platform::setTwipsGeometry;
+
+namespace {
+
+// The sorted amount list keeps text order, letter case aside, so the comma and the
+// digits keep their character order ("100,00" before "20,00").
+int sortedPosition(const QComboBox *box, const QString &text)
+{
+    int i = 0;
+    while (i < box->count() && QString::compare(box->itemText(i), text, Qt::CaseInsensitive) <= 0)
+        ++i;
+    return i;
+}
+
+QStringList entries(const QComboBox *box)
+{
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i)
+        out << box->itemText(i);
+    return out;
+}
+
+QComboBox *makeCombo(QWidget *parent)
+{
+    auto *box = new QComboBox(parent);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert); // the lists grow only by their own rule
+    box->setCompleter(nullptr);                // no completion that would change the case
+    box->setMaxVisibleItems(12);
+    return box;
+}
+
+QGroupBox *makeFrame(const QString &caption, QWidget *parent)
+{
+    auto *frame = new QGroupBox(caption, parent);
+    frame->setFlat(false);
+    return frame;
+}
+
+} // namespace
+
+frmTolvo::frmTolvo(QWidget *parent) : QMainWindow(parent)
+{
+    setWindowTitle(platform::applicationTitle());
+    platform::setHelpContextID(this, 1001);
+    buildControls();
+    buildMenus();
+
+    platform::onValidate(cboBénéficiaire, [this] { cboBénéficiaire_Validate(); });
+    platform::onValidate(cboMontant, [this] { cboMontant_Validate(); });
+    connect(chkEtoiles, &QCheckBox::stateChanged, this, [this] { chkEtoiles_Click(); });
+    connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
+    connect(cmdImprime, &QPushButton::clicked, this, [this] { cmdImprime_Click(); });
+    platform::installKeyPreview(this, [this](QKeyEvent *e) {
+        if (Form_KeyDown(e->key(), e->modifiers()))
+            return true;
+        if (cboMontant->isAncestorOf(QApplication::focusWidget()))
+            return filterAmountKey(e);
+        return false;
+    });
+}
+
+frmTolvo::~frmTolvo() = default;
+
+void frmTolvo::buildControls()
+{
+    auto *client = new QWidget(this);
+    client->setFixedSize(platform::twips(4650), platform::twips(6135));
+    setCentralWidget(client);
+
+    // Created in the order of the window description; containers first.
+    fraPositionnement = makeFrame(QStringLiteral("Positionnement du chèque"), client);
+    lblPositionnement = new platform::TagLabel(QStringLiteral("Positionnement"), fraPositionnement);
+    lblPositionnement->setWordWrap(true);
+    lblPositionnement->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    picChèque = new QLabel(client);
+    picChèque->setVisible(false); // holds the specimen picture only
+    cmdClose = new QPushButton(QStringLiteral("&Quitter"), client);
+    fraImprimante = makeFrame(QStringLiteral("Imprimante"), client);
+    cmdConfig = new QPushButton(QStringLiteral("&Configurer l'impression"), fraImprimante);
+    lblOrientation = new platform::TagLabel(QStringLiteral("Pas d'orientation disponible"), fraImprimante);
+    lblPaperBin =
+        new platform::TagLabel(QStringLiteral("Pas de bac d'alimentation disponible"), fraImprimante);
+    lblImprimante = new platform::TagLabel(QStringLiteral("Pas d'imprimante disponible"), fraImprimante);
+    fraChèque = makeFrame(QStringLiteral("Chèque"), client);
+    Shape1 = new QFrame(fraChèque);
+    Shape1->setFrameShape(QFrame::Box);
+    Shape1->setFrameShadow(QFrame::Plain);
+    chkEtoiles = new QCheckBox(QStringLiteral("Encadrer les montants par des étoiles"), fraChèque);
+    cmdImprime = new QPushButton(QStringLiteral("&Imprimer le chèque (F5)"), fraChèque);
+    txtDate = new QLineEdit(fraChèque);
+    cboBénéficiaire = makeCombo(fraChèque);
+    cboMontant = makeCombo(fraChèque);
+    lblEti[2] = new QLabel(QStringLiteral("Date du chèque:"), fraChèque);
+    lblEti[1] = new QLabel(QStringLiteral("Bénéficiaire du chèque:"), fraChèque);
+    lblEti[0] = new QLabel(QStringLiteral("Montant du chèque:"), fraChèque);
+    lblAide = new QLabel(QStringLiteral("Tapez F1 pour de l'aide."), client);
+
+    setTwipsGeometry(fraChèque, 120, 120, 4335, 3015);
+    setTwipsGeometry(lblEti[0], 120, 360, 3975, 255);
+    setTwipsGeometry(cboMontant, 120, 600, 2415, 315);
+    setTwipsGeometry(Shape1, 2640, 360, 1575, 855);
+    setTwipsGeometry(chkEtoiles, 2760, 480, 1335, 615);
+    setTwipsGeometry(lblEti[1], 120, 1080, 3975, 255);
+    setTwipsGeometry(cboBénéficiaire, 120, 1320, 4095, 315);
+    setTwipsGeometry(lblEti[2], 120, 1800, 3975, 255);
+    setTwipsGeometry(txtDate, 120, 2040, 1575, 315);
+    setTwipsGeometry(cmdImprime, 1080, 2520, 2295, 375);
+    setTwipsGeometry(picChèque, 4320, 3120, 495, 255);
+    setTwipsGeometry(fraImprimante, 120, 3240, 4335, 1335);
+    setTwipsGeometry(lblImprimante, 120, 360, 4095, 255);
+    setTwipsGeometry(lblPaperBin, 120, 600, 4095, 255);
+    setTwipsGeometry(lblOrientation, 120, 840, 2055, 255);
+    setTwipsGeometry(cmdConfig, 2400, 840, 1815, 375);
+    setTwipsGeometry(fraPositionnement, 120, 4680, 4335, 975);
+    setTwipsGeometry(lblPositionnement, 120, 240, 4095, 615);
+    setTwipsGeometry(cmdClose, 2760, 5760, 1575, 375);
+    setTwipsGeometry(lblAide, 0, 5880, 1935, 255);
+
+    // The check box sits inside its rectangle, which is drawn behind it.
+    Shape1->lower();
+    chkEtoiles->raise();
+    // A long caption wraps inside the check box instead of being cut.
+    chkEtoiles->setStyleSheet(QStringLiteral("QCheckBox { spacing: 4px; }"));
+
+    // Tab order: amount, stars, beneficiary, date, print; the amount box starts with the focus.
+    for (QWidget *w : {static_cast<QWidget *>(lblPositionnement), static_cast<QWidget *>(lblOrientation),
+                       static_cast<QWidget *>(lblPaperBin), static_cast<QWidget *>(lblImprimante)})
+        w->setFocusPolicy(Qt::NoFocus);
+    setTabOrder(cboMontant, chkEtoiles);
+    setTabOrder(chkEtoiles, cboBénéficiaire);
+    setTabOrder(cboBénéficiaire, txtDate);
+    setTabOrder(txtDate, cmdImprime);
+    setTabOrder(cmdImprime, cmdConfig);
+    setTabOrder(cmdConfig, cmdClose);
+    cboMontant->setFocus();
+}
+
+void frmTolvo::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    mnuGénéral[0] = bar->addAction(QStringLiteral("&Gestion des listes"));
+    mnuGénéral[1] = bar->addAction(QStringLiteral("&Options"));
+    mnuGénéral[2] = bar->addAction(QStringLiteral("&Ajustement de l'impression"));
+    mnuAide = bar->addMenu(QStringLiteral("&?"));
+    mnuSousAide[0] = mnuAide->addAction(QStringLiteral("&Imprimer un spécimen de chèque"));
+    mnuSousAide[1] = mnuAide->addSeparator();
+    mnuSousAide[2] = mnuAide->addAction(QStringLiteral("&Aide"));
+    mnuSousAide[3] = mnuAide->addAction(QStringLiteral("A &propos de Tolvo..."));
+    platform::setHelpContextID(mnuSousAide[0], 1006);
+    platform::setHelpContextID(mnuSousAide[2], 1000);
+    for (int i = 0; i < int(mnuSousAide.size()); ++i)
+        connect(mnuSousAide[size_t(i)], &QAction::triggered, this, [this, i] { mnuSousAide_Click(i); });
+}
+
+void frmTolvo::Form_Load()
+{
+    using namespace settings;
+    platform::setHelpFile(platform::applicationFile(QStringLiteral("Tolvo.hlp")));
+    txtDate->setText(platform::TodayText());
+
+    CINIFile ini;
+    ini.setFile(settings::filePath());
+
+    ini.setSection(section::Montants);
+    QStringList values;
+    if (ini.enumSectionValues(values) > 0)
+        for (const QString &v : values)
+            cboMontant->insertItem(sortedPosition(cboMontant, v), v);
+
+    ini.setSection(section::Défaut);
+    sDefault = ini.Value(key::Montant);
+    cboMontant->setEditText(sDefault);
+    const QString auto1 = ini.Value(key::AutoAjout1);
+    AddMontant = auto1.isEmpty();
+    const QString auto2 = ini.Value(key::AutoAjout2);
+    AddBénéficiaire = auto2.isEmpty();
+    if (ini.Value(key::Encadrement) == value::Oui)
+        chkEtoiles->setChecked(true); // writes "Oui" back through its handler
+    sFont = ini.Value(key::Font);
+    if (sFont.isEmpty())
+        sFont = value::Font;
+
+    // The saved printer, if it is still installed; else the current (default) one.
+    // Without any printer the panel keeps its initial texts.
+    platform::Printers &printers = platform::printers();
+    bool havePrinter = false;
+    try {
+        const QString saved = ini.Value(key::Imprimante);
+        bool found = false;
+        if (!saved.isEmpty()) {
+            const int n = printers.count();
+            for (int i = 0; i < n && !found; ++i) {
+                if (printers.at(i).DeviceName() == saved) {
+                    printers.setCurrent(i);
+                    found = true;
+                }
+            }
+        }
+        lblImprimante->setText(found ? saved : printers.current().DeviceName());
+        havePrinter = true;
+    } catch (const platform::PrinterError &) {
+    }
+
+    if (havePrinter) {
+        QStringList sections;
+        ini.enumSections(sections);
+        if (sections.contains(lblImprimante->text())) {
+            ini.setSection(lblImprimante->text());
+            lblPaperBin->Tag = ini.Value(key::PaperBin);
+            if (lblPaperBin->Tag.isEmpty())
+                lblPaperBin->Tag = value::PaperBin;
+            lblPaperBin->setText(GetPaperBin(settings::toInt16(lblPaperBin->Tag)));
+            lblOrientation->Tag = ini.Value(key::Orientation);
+            if (lblOrientation->Tag.isEmpty())
+                lblOrientation->Tag = value::Orientation;
+            lblOrientation->setText(printer::orientationCaption(settings::toInt16(lblOrientation->Tag)));
+            HorAjust = settings::toInt16(ini.Value(key::HorAjust));
+            VerAjust = settings::toInt16(ini.Value(key::VerAjust));
+        } else {
+            try {
+                const qint16 bin = printers.current().PaperBin();
+                lblPaperBin->Tag = QString::number(bin);
+                lblPaperBin->setText(GetPaperBin(bin));
+            } catch (const platform::PrinterError &) {
+            }
+            lblOrientation->Tag = value::Orientation;
+            lblOrientation->setText(printer::orientationCaption(2));
+        }
+
+        if (settings::toInt16(lblOrientation->Tag) == 1)
+            lblPositionnement->setText(printer::portraitPositioningText);
+        else
+            pcGetDeviceOrientationCap();
+    }
+
+    ini.setSection(section::Bénéficiaires);
+    values.clear();
+    if (ini.enumSectionValues(values) > 0) {
+        cboBénéficiaire->addItems(values);
+        cboBénéficiaire->setCurrentIndex(0);
+    }
+    ini.setSection(section::Défaut);
+    sDefaultBeneficiaire = ini.Value(key::Bénéficiaire);
+    cboBénéficiaire->setEditText(sDefaultBeneficiaire);
+}
+
+bool frmTolvo::Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift)
+{
+    Q_UNUSED(Shift);
+    if (KeyCode == Qt::Key_F5) {
+        cmdImprime_Click();
+        return true;
+    }
+    return false;
+}
+
+void frmTolvo::cmdClose_Click()
+{
+    close();
+}
+
+void frmTolvo::cboBénéficiaire_Validate()
+{
+    const QString text = cboBénéficiaire->currentText();
+    if (text.isEmpty() || !AddBénéficiaire)
+        return;
+    QStringList list = entries(cboBénéficiaire);
+    if (list.contains(text))
+        return;
+    CINIFile ini;
+    ini.setFile(settings::filePath());
+    settings::saveList(ini, settings::section::Bénéficiaires, list << text);
+    cboBénéficiaire->addItem(text);
+    cboBénéficiaire->setEditText(text);
+}
+
+void frmTolvo::cboMontant_Validate()
+{
+    QString text = cboMontant->currentText();
+    if (text.isEmpty())
+        return;
+    text = mAmount::NormaliseAmount(text);
+    cboMontant->setEditText(text);
+    if (!AddMontant)
+        return;
+    QStringList list = entries(cboMontant);
+    if (list.contains(text))
+        return;
+    CINIFile ini;
+    ini.setFile(settings::filePath());
+    settings::saveList(ini, settings::section::Montants, list << text);
+    cboMontant->insertItem(sortedPosition(cboMontant, text), text);
+    cboMontant->setEditText(text);
+}
+
+int frmTolvo::cboMontant_KeyPress(int KeyAscii)
+{
+    return mAmount::FilterAmountKey(cboMontant->currentText(), KeyAscii);
+}
+
+bool frmTolvo::filterAmountKey(QKeyEvent *event)
+{
+    // Keys that produce no character (arrows, Delete, function keys) pass unfiltered.
+    const QString text = event->text();
+    if (text.isEmpty() || event->key() == Qt::Key_Delete)
+        return false;
+    const int typed = text.at(0).unicode();
+    const int code = cboMontant_KeyPress(typed);
+    if (code == typed)
+        return false;
+    if (code != 0)
+        cboMontant->lineEdit()->insert(QString(QChar(code)));
+    return true;
+}
+
+void frmTolvo::chkEtoiles_Click()
+{
+    CINIFile ini;
+    ini.setFile(settings::filePath());
+    ini.setSection(settings::section::Défaut);
+    ini.setValue(settings::key::Encadrement,
+                 chkEtoiles->isChecked() ? settings::value::Oui : settings::value::Non);
+}
+
+QString frmTolvo::GetPaperBin(qint16 iPaperBin) const
+{
+    return printer::GetPaperBin(iPaperBin);
+}
+
+void frmTolvo::pcGetDeviceOrientationCap()
+{
+    int rotation = -1;
+    try {
+        rotation = printer::deviceOrientationCap(platform::printers().current());
+    } catch (const platform::PrinterError &) {
+    }
+    lblPositionnement->setText(printer::positioningText(rotation));
+    lblPositionnement->Tag = QString::number(rotation);
+}
+
+void frmTolvo::mnuSousAide_Click(int Index)
+{
+    Q_UNUSED(Index);
+}
+
+void frmTolvo::cmdImprime_Click() {}

@@ -1,0 +1,77 @@
+#pragma once
+// The main window: one cheque entry, the printer panel, the lists that grow by
+// themselves and the menus. It owns the configuration while the program runs.
+
+#include "platform/Forms.h"
+
+#include <QMainWindow>
+#include <array>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+
+class frmTolvo : public QMainWindow {
+public:
+    explicit frmTolvo(QWidget *parent = nullptr);
+    ~frmTolvo() override;
+
+    // Window-level state, read and written by the print job and the dialogs.
+    qint16 HorAjust = 0;
+    qint16 VerAjust = 0;
+    QString sFont;
+    QString sDefault;
+    QString sDefaultBeneficiaire;
+    bool AddMontant = false;
+    bool AddBénéficiaire = false;
+
+    // Controls.
+    QGroupBox *fraPositionnement;
+    platform::TagLabel *lblPositionnement;
+    QLabel *picChèque;
+    QPushButton *cmdClose;
+    QGroupBox *fraImprimante;
+    QPushButton *cmdConfig;
+    platform::TagLabel *lblOrientation;
+    platform::TagLabel *lblPaperBin;
+    platform::TagLabel *lblImprimante;
+    QGroupBox *fraChèque;
+    QCheckBox *chkEtoiles;
+    QPushButton *cmdImprime;
+    QLineEdit *txtDate;
+    QComboBox *cboBénéficiaire;
+    QComboBox *cboMontant;
+    QFrame *Shape1;
+    std::array<QLabel *, 3> lblEti;
+    QLabel *lblAide;
+
+    std::array<QAction *, 3> mnuGénéral;
+    QMenu *mnuAide;
+    std::array<QAction *, 4> mnuSousAide;
+
+    // Handlers.
+    void Form_Load();
+    bool Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift);
+    void cmdClose_Click();
+    void cmdImprime_Click();
+    void cboBénéficiaire_Validate();
+    void cboMontant_Validate();
+    int cboMontant_KeyPress(int KeyAscii);
+    void chkEtoiles_Click();
+    void mnuSousAide_Click(int Index);
+
+    QString GetPaperBin(qint16 iPaperBin) const;
+    void pcGetDeviceOrientationCap();
+
+private:
+    void buildControls();
+    void buildMenus();
+    bool filterAmountKey(QKeyEvent *event);
+};

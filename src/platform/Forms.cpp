@@ -1,0 +1,81 @@
+#include "platform/Forms.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QWidget>
+
+namespace platform {
+
+void setTwipsGeometry(QWidget *widget, int left, int top, int width, int height)
+{
+    widget->setGeometry(twips(left), twips(top), twips(width), twips(height));
+}
+
+static bool within(const QWidget *control, const QWidget *w)
+{
+    return w && (w == control || control->isAncestorOf(w));
+}
+
+void onValidate(QWidget *control, std::function<void()> handler)
+{
+    QPointer<QWidget> guard(control);
+    QObject::connect(qApp, &QApplication::focusChanged, control,
+                     [guard, handler = std::move(handler)](QWidget *old, QWidget *now) {
+                         if (!guard || !within(guard, old) || !now || within(guard, now))
+                             return;
+                         if (now->window() != guard->window())
+                             return;
+                         handler();
+                     });
+}
+
+namespace {
+class KeyPreview : public QObject {
+public:
+    KeyPreview(QWidget *window, std::function<bool(QKeyEvent *)> handler)
+        : QObject(window), m_window(window), m_handler(std::move(handler))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+            return false;
+        auto *w = static_cast<QWidget *>(watched);
+        // Each key press is offered once, to the widget that has it first.
+        if (w->window() != m_window || w != QApplication::focusWidget())
+            return false;
+        return m_handler(static_cast<QKeyEvent *>(event));
+    }
+
+private:
+    QWidget *m_window;
+    std::function<bool(QKeyEvent *)> m_handler;
+};
+int g_pointer = 0;
+} // namespace
+
+void installKeyPreview(QWidget *window, std::function<bool(QKeyEvent *)> handler)
+{
+    qApp->installEventFilter(new KeyPreview(window, std::move(handler)));
+}
+
+void setMousePointer(int pointer)
+{
+    if (pointer == g_pointer)
+        return;
+    if (g_pointer != 0)
+        QApplication::restoreOverrideCursor();
+    if (pointer == 11)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    g_pointer = pointer == 11 ? 11 : 0;
+}
+
+int mousePointer()
+{
+    return g_pointer;
+}
+
+} // namespace platform

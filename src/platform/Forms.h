@@ -1,0 +1,42 @@
+#pragma once
+// What the windows need of the toolkit beyond plain Qt: geometry in twips, a text
+// tag on labels, the validation event, key preview and the mouse pointer.
+
+#include <QLabel>
+#include <QString>
+#include <functional>
+
+class QKeyEvent;
+class QWidget;
+
+namespace platform {
+
+constexpr int kTwipsPerPixel = 15;
+inline int twips(int t)
+{
+    return (t + kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
+// Places a widget in its container; coordinates in twips.
+void setTwipsGeometry(QWidget *widget, int left, int top, int width, int height);
+
+// A label that carries a text tag beside its caption.
+class TagLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    QString Tag;
+};
+
+// Runs `handler` when the focus leaves `control` (or a child of it) for another
+// control of the same window, before that control handles the click that moved the
+// focus. Nothing runs when a popup of the control opens or the window loses focus.
+void onValidate(QWidget *control, std::function<void()> handler);
+
+// Lets `window` see every key press of its controls first; the handler returns true
+// to swallow the key.
+void installKeyPreview(QWidget *window, std::function<bool(QKeyEvent *)> handler);
+
+// Mouse pointer of the application's windows: 11 hourglass, 0 default.
+void setMousePointer(int pointer);
+int mousePointer();
+
+} // namespace platform

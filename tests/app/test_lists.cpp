@@ -1,0 +1,214 @@
+// The lists of the main window growing through real focus moves, and amount typing.
+
+#include "app/frmTolvo.h"
+#include "platform/Application.h"
+#include "platform/FakePrinter.h"
+#include "support/TestFiles.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using testsupport::readAll;
+using testsupport::writeAll;
+
+namespace {
+
+QByteArray cp1252(const QString &text)
+{
+    QByteArray out;
+    const QString crlf = QString(text).replace("\n", "\r\n");
+    for (QChar c : crlf)
+        out += char(c.unicode());
+    return out;
+}
+
+QStringList items(const QComboBox *box)
+{
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i)
+        out << box->itemText(i);
+    return out;
+}
+
+// Types into a box that has the focus, then moves the focus to the date box by a click.
+void typeAndLeave(frmTolvo &w, QComboBox *box, const QString &text)
+{
+    box->setFocus();
+    QTRY_VERIFY(box->hasFocus());
+    box->lineEdit()->selectAll();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+    QTest::keyClicks(QApplication::focusWidget(), text);
+    QTest::mouseClick(w.txtDate, Qt::LeftButton);
+    QTRY_VERIFY(w.txtDate->hasFocus());
+}
+
+} // namespace
+
+class TestLists : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    std::unique_ptr<frmTolvo> w;
+
+    QString file() const { return dir.filePath("Tolvo.ini"); }
+    void start(const QString &content)
+    {
+        QFile::remove(file());
+        if (!content.isEmpty())
+            QVERIFY(writeAll(file(), cp1252(content)));
+        w = std::make_unique<frmTolvo>();
+        w->Form_Load();
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    }
+
+private slots:
+    void init()
+    {
+        platform::setApplicationFolder(dir.path());
+        platform::setToday(QDate(2026, 12, 5));
+        auto printers = std::make_unique<platform::FakePrinters>();
+        printers->add("HP");
+        platform::setPrinters(std::move(printers));
+    }
+    void cleanup()
+    {
+        w.reset();
+        platform::setPrinters(nullptr);
+    }
+
+    void amountGrowsSortedAndRenumbers()
+    {
+        start(QString::fromUtf8("[Montants]\n5=30,00\n9=100,00\n"));
+        typeAndLeave(*w, w->cboMontant, "20");
+        QCOMPARE(w->cboMontant->currentText(), QString("20,00"));
+        QCOMPARE(items(w->cboMontant), QStringList({"100,00", "20,00", "30,00"}));
+        QCOMPARE(readAll(file()), cp1252("[Montants]\n0=100,00\n1=30,00\n2=20,00\n"));
+
+        // Known amount: nothing written.
+        const QByteArray before = readAll(file());
+        typeAndLeave(*w, w->cboMontant, "30");
+        QCOMPARE(w->cboMontant->currentText(), QString("30,00"));
+        QCOMPARE(items(w->cboMontant).size(), 3);
+        QCOMPARE(readAll(file()), before);
+    }
+
+    void typingFilter_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("left");
+        QTest::newRow("point becomes comma") << "1.5.,"
+                                             << "1,5"
+                                             << "1,50";
+        QTest::newRow("point first") << "."
+                                     << ","
+                                     << "0,00";
+        QTest::newRow("letters and signs dropped") << "a-1+2 b"
+                                                   << "12"
+                                                   << "12,00";
+        QTest::newRow("three decimals") << "2,675"
+                                        << "2,675"
+                                        << "2,68";
+        QTest::newRow("leading zeros") << "007"
+                                       << "007"
+                                       << "7,00";
+    }
+    void typingFilter()
+    {
+        QFETCH(QString, keys);
+        start(QString::fromUtf8("[Défaut]\nAutoAjout1=Non\n"));
+        w->cboMontant->setFocus();
+        QTRY_VERIFY(w->cboMontant->hasFocus());
+        QTest::keyClicks(QApplication::focusWidget(), keys);
+        QTEST(w->cboMontant->currentText(), "typed");
+        QTest::mouseClick(w->txtDate, Qt::LeftButton);
+        QTEST(w->cboMontant->currentText(), "left");
+        // Automatic addition off: normalised, neither listed nor saved.
+        QCOMPARE(w->cboMontant->count(), 0);
+        QVERIFY(readAll(file()).contains("AutoAjout1=Non"));
+        QVERIFY(!readAll(file()).contains("Montants"));
+    }
+
+    void commaWithSelection()
+    {
+        start(QString());
+        w->cboMontant->setFocus();
+        QTRY_VERIFY(w->cboMontant->hasFocus());
+        QTest::keyClicks(QApplication::focusWidget(), "1,5");
+        w->cboMontant->lineEdit()->selectAll();
+        QTest::keyClick(QApplication::focusWidget(), ',');
+        QCOMPARE(w->cboMontant->currentText(), QString("1,5"));
+        QTest::keyClick(QApplication::focusWidget(), '9'); // a digit replaces the selection
+        QCOMPARE(w->cboMontant->currentText(), QString("9"));
+    }
+
+    void beneficiaryKeepsInsertionOrderAndCase()
+    {
+        start(QString::fromUtf8("[Bénéficiaires]\n3=Dupont\n7=Zoé Martin\n"));
+        typeAndLeave(*w, w->cboBénéficiaire, "dupont");
+        QCOMPARE(items(w->cboBénéficiaire),
+                 QStringList({"Dupont", QString::fromUtf8("Zoé Martin"), "dupont"}));
+        QCOMPARE(readAll(file()),
+                 cp1252(QString::fromUtf8("[Bénéficiaires]\n0=Dupont\n1=Zoé Martin\n2=dupont\n")));
+        QCOMPARE(w->cboBénéficiaire->currentText(), QString("dupont"));
+
+        const QByteArray before = readAll(file());
+        typeAndLeave(*w, w->cboBénéficiaire, "Dupont");
+        QCOMPARE(readAll(file()), before);
+    }
+
+    void autoAddOffForBeneficiaries()
+    {
+        start(QString::fromUtf8("[Défaut]\nAutoAjout2=Non\n"));
+        typeAndLeave(*w, w->cboBénéficiaire, "Durand");
+        QCOMPARE(w->cboBénéficiaire->count(), 0);
+        QVERIFY(!readAll(file()).contains("Durand"));
+    }
+
+    void pickingAnEntryWritesNothing()
+    {
+        start(QString::fromUtf8("[Montants]\n0=100,00\n1=20,00\n"));
+        const QByteArray before = readAll(file());
+        w->cboMontant->setFocus();
+        w->cboMontant->setCurrentIndex(1);
+        QTest::mouseClick(w->txtDate, Qt::LeftButton);
+        QCOMPARE(w->cboMontant->currentText(), QString("20,00"));
+        QCOMPARE(readAll(file()), before);
+    }
+
+    void noValidationWhenTheListOpens()
+    {
+        start(QString());
+        w->cboMontant->setFocus();
+        QTRY_VERIFY(w->cboMontant->hasFocus());
+        QTest::keyClicks(QApplication::focusWidget(), "55");
+        w->cboMontant->showPopup();
+        QCOMPARE(w->cboMontant->currentText(), QString("55"));
+        w->cboMontant->hidePopup();
+        QCOMPARE(w->cboMontant->currentText(), QString("55"));
+        QVERIFY(!QFile::exists(file()));
+        // Leaving for a button validates before the button acts.
+        QTest::mouseClick(w->chkEtoiles, Qt::LeftButton);
+        QCOMPARE(w->cboMontant->currentText(), QString("55,00"));
+        QCOMPARE(readAll(file()),
+                 cp1252(QString::fromUtf8("[Montants]\n0=55,00\n[Défaut]\nEncadrement=Oui\n")));
+    }
+
+    void starsRemembered()
+    {
+        start(QString());
+        w->chkEtoiles->click();
+        QVERIFY(readAll(file()).contains("Encadrement=Oui"));
+        w->chkEtoiles->click();
+        QVERIFY(readAll(file()).contains("Encadrement=Non"));
+        QVERIFY(!readAll(file()).contains("Encadrement=Oui"));
+    }
+};
+
+QTEST_MAIN(TestLists)
+#include "test_lists.moc"

@@ -1,0 +1,251 @@
+// Start-up of the main window against real settings files.
+
+#include "app/frmTolvo.h"
+#include "platform/Application.h"
+#include "platform/FakePrinter.h"
+#include "printer/Capabilities.h"
+#include "support/TestFiles.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+using testsupport::readAll;
+using testsupport::writeAll;
+
+namespace {
+
+// Settings files are Windows-1252 with CRLF, as the old program wrote them.
+QByteArray ini(const QString &text)
+{
+    QByteArray out;
+    const QString crlf = QString(text).replace("\n", "\r\n");
+    for (QChar c : crlf)
+        out += c.unicode() < 256 ? char(c.unicode()) : '?';
+    return out;
+}
+
+platform::FakePrinters *installPrinters()
+{
+    auto printers = std::make_unique<platform::FakePrinters>();
+    auto &hp = printers->add("HP LaserJet", "usb://HP/LaserJet");
+    hp.paperBin = 2;
+    hp.rotation = 270;
+    auto &canon = printers->add("Canon", "ipp://canon");
+    canon.paperBin = 7;
+    canon.rotation = 90;
+    auto *raw = printers.get();
+    platform::setPrinters(std::move(printers));
+    return raw;
+}
+
+const QString kLeft = printer::positioningText(270);
+const QString kRight = printer::positioningText(90);
+
+} // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+
+private slots:
+    void init()
+    {
+        QVERIFY(dir.isValid());
+        QFile::remove(dir.filePath("Tolvo.ini"));
+        platform::setApplicationFolder(dir.path());
+        platform::setToday(QDate(2026, 12, 5));
+        installPrinters();
+    }
+    void cleanup() { platform::setPrinters(nullptr); }
+
+    void panel_data()
+    {
+        QTest::addColumn<QString>("file"); // empty: no file at all
+        QTest::addColumn<QString>("printer");
+        QTest::addColumn<QString>("binCaption");
+        QTest::addColumn<QString>("binTag");
+        QTest::addColumn<QString>("orientation");
+        QTest::addColumn<QString>("orientationTag");
+        QTest::addColumn<QString>("positioning");
+        QTest::addColumn<QString>("positioningTag");
+        QTest::addColumn<int>("hor");
+        QTest::addColumn<int>("ver");
+
+        QTest::newRow("no file") << ""
+                                 << "HP LaserJet" << QString::fromUtf8("Bac inférieur") << "2"
+                                 << "Orientation Paysage"
+                                 << "2" << kLeft << "270" << 0 << 0;
+        QTest::newRow("saved printer, portrait")
+            << QString::fromUtf8("[Défaut]\nImprimante=Canon\n[Canon]\nPaperBin=4\nOrientation=1\n"
+                                 "HorAjust=-3\nVerAjust=2\n")
+            << "Canon"
+            << "Alimentation manuelle"
+            << "4"
+            << "Orientation Portrait"
+            << "1" << printer::portraitPositioningText << "" << -3 << 2;
+        QTest::newRow("saved printer, no orientation key")
+            << QString::fromUtf8("[Défaut]\nImprimante=Canon\n[Canon]\nPaperBin=5\n") << "Canon"
+            << "Bac pour enveloppes"
+            << "5"
+            << "Orientation Paysage"
+            << "2" << kRight << "90" << 0 << 0;
+        QTest::newRow("saved printer, empty section")
+            << QString::fromUtf8("[Défaut]\nImprimante=Canon\n[Canon]\n") << "Canon"
+            << QString::fromUtf8("Bac par défaut") << "7"
+            << "Orientation Paysage"
+            << "2" << kRight << "90" << 0 << 0;
+        QTest::newRow("saved printer without section")
+            << QString::fromUtf8("[Défaut]\nImprimante=Canon\n") << "Canon"
+            << QString::fromUtf8("Bac par défaut") << "7"
+            << "Orientation Paysage"
+            << "2" << kRight << "90" << 0 << 0;
+        QTest::newRow("saved printer gone")
+            << QString::fromUtf8("[Défaut]\nImprimante=Epson\n[Epson]\nPaperBin=4\nHorAjust=9\n")
+            << "HP LaserJet" << QString::fromUtf8("Bac inférieur") << "2"
+            << "Orientation Paysage"
+            << "2" << kLeft << "270" << 0 << 0;
+        QTest::newRow("name differing by case")
+            << QString::fromUtf8("[Défaut]\nImprimante=canon\n[canon]\nPaperBin=4\n") << "HP LaserJet"
+            << QString::fromUtf8("Bac inférieur") << "2"
+            << "Orientation Paysage"
+            << "2" << kLeft << "270" << 0 << 0;
+        QTest::newRow("stored text kept as tag")
+            << QString::fromUtf8("[Défaut]\nImprimante=Canon\n[Canon]\nPaperBin=14abc\nOrientation=2\n")
+            << "Canon"
+            << "Bac-cassette"
+            << "14abc"
+            << "Orientation Paysage"
+            << "2" << kRight << "90" << 0 << 0;
+        QTest::newRow("hand-edited numbers out of range")
+            << QString::fromUtf8("[Défaut]\nImprimante=Canon\n[Canon]\nPaperBin=99999\nOrientation=1\n"
+                                 "HorAjust=40000\nVerAjust=abc\n")
+            << "Canon" << QString::fromUtf8("Bac par défaut") << "99999"
+            << "Orientation Portrait"
+            << "1" << printer::portraitPositioningText << "" << 0 << 0;
+    }
+    void panel()
+    {
+        QFETCH(QString, file);
+        if (!file.isEmpty())
+            QVERIFY(writeAll(dir.filePath("Tolvo.ini"), ini(file)));
+        frmTolvo w;
+        w.Form_Load();
+        QTEST(w.lblImprimante->text(), "printer");
+        QTEST(w.lblPaperBin->text(), "binCaption");
+        QTEST(w.lblPaperBin->Tag, "binTag");
+        QTEST(w.lblOrientation->text(), "orientation");
+        QTEST(w.lblOrientation->Tag, "orientationTag");
+        QTEST(w.lblPositionnement->text(), "positioning");
+        QTEST(w.lblPositionnement->Tag, "positioningTag");
+        QTEST(int(w.HorAjust), "hor");
+        QTEST(int(w.VerAjust), "ver");
+        QCOMPARE(platform::printers().current().DeviceName(), w.lblImprimante->text());
+        QCOMPARE(platform::helpFile(), dir.filePath("Tolvo.hlp"));
+    }
+
+    void defaults_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("addMontant");
+        QTest::addColumn<bool>("addBeneficiaire");
+        QTest::addColumn<bool>("stars");
+        QTest::addColumn<QString>("font");
+        QTest::newRow("no file") << "" << true << true << false << "Arial";
+        QTest::newRow("auto-add Oui means off")
+            << QString::fromUtf8("[Défaut]\nAutoAjout1=Oui\nAutoAjout2=\n") << false << true << false
+            << "Arial";
+        QTest::newRow("auto-add Non, second only")
+            << QString::fromUtf8("[Défaut]\nAutoAjout2=Non\n") << true << false << false << "Arial";
+        QTest::newRow("stars Oui") << QString::fromUtf8("[Défaut]\nEncadrement=Oui\nFont=Courier New\n")
+                                   << true << true << true << "Courier New";
+        QTest::newRow("stars in other case")
+            << QString::fromUtf8("[Défaut]\nEncadrement=oui\nFont=\n") << true << true << false << "Arial";
+        QTest::newRow("names in other case")
+            << QString::fromUtf8("[DÉFAUT]\nautoajout1=Non\nENCADREMENT=Oui\n") << false << true << true
+            << "Arial";
+    }
+    void defaults()
+    {
+        QFETCH(QString, file);
+        if (!file.isEmpty())
+            QVERIFY(writeAll(dir.filePath("Tolvo.ini"), ini(file)));
+        frmTolvo w;
+        w.Form_Load();
+        QTEST(w.AddMontant, "addMontant");
+        QTEST(w.AddBénéficiaire, "addBeneficiaire");
+        QTEST(w.chkEtoiles->isChecked(), "stars");
+        QTEST(w.sFont, "font");
+        QCOMPARE(w.txtDate->text(), QString("05/12/26"));
+    }
+
+    // The programmatic tick writes "Oui" back once; nothing else is written at start.
+    void startWritesOnlyTheStars()
+    {
+        const QByteArray before = ini(QString::fromUtf8("[Défaut]\r\nEncadrement=Oui\r\n").remove('\r'));
+        QVERIFY(writeAll(dir.filePath("Tolvo.ini"), before));
+        {
+            frmTolvo w;
+            w.Form_Load();
+        }
+        QCOMPARE(readAll(dir.filePath("Tolvo.ini")), before);
+
+        QFile::remove(dir.filePath("Tolvo.ini"));
+        {
+            frmTolvo w;
+            w.Form_Load();
+        }
+        QVERIFY(!QFile::exists(dir.filePath("Tolvo.ini")));
+    }
+
+    void lists()
+    {
+        QVERIFY(
+            writeAll(dir.filePath("Tolvo.ini"),
+                     ini(QString::fromUtf8("[Montants]\n5=30,00\n9=100,00\n0=20,00\n[Bénéficiaires]\n0=Zoé "
+                                           "Martin\n1=Dupont\n[Défaut]\nMontant=20,00\nBénéficiaire=\n"))));
+        frmTolvo w;
+        w.Form_Load();
+        QStringList amounts, names;
+        for (int i = 0; i < w.cboMontant->count(); ++i)
+            amounts << w.cboMontant->itemText(i);
+        for (int i = 0; i < w.cboBénéficiaire->count(); ++i)
+            names << w.cboBénéficiaire->itemText(i);
+        QCOMPARE(amounts, QStringList({"100,00", "20,00", "30,00"}));
+        QCOMPARE(names, QStringList({QString::fromUtf8("Zoé Martin"), "Dupont"}));
+        QCOMPARE(w.cboMontant->currentText(), QString("20,00"));
+        QCOMPARE(w.cboBénéficiaire->currentText(), QString()); // empty default wins over the first entry
+        QCOMPARE(w.sDefault, QString("20,00"));
+    }
+
+    void noPrinterAtAll()
+    {
+        platform::setPrinters(std::make_unique<platform::FakePrinters>());
+        QVERIFY(writeAll(dir.filePath("Tolvo.ini"), ini(QString::fromUtf8("[Défaut]\nImprimante=Canon\n"))));
+        frmTolvo w;
+        w.Form_Load();
+        QCOMPARE(w.lblImprimante->text(), QString("Pas d'imprimante disponible"));
+        QCOMPARE(w.lblPaperBin->text(), QString("Pas de bac d'alimentation disponible"));
+        QCOMPARE(w.lblOrientation->text(), QString("Pas d'orientation disponible"));
+        QCOMPARE(w.lblPositionnement->text(), QString("Positionnement"));
+        QCOMPARE(w.sFont, QString("Arial"));
+    }
+
+    void printerThatCannotAnswer()
+    {
+        auto *printers = installPrinters();
+        printers->list[0]->failOn("PaperBin?");
+        printers->list[0]->rotation = -1;
+        frmTolvo w;
+        w.Form_Load();
+        QCOMPARE(w.lblImprimante->text(), QString("HP LaserJet"));
+        QCOMPARE(w.lblOrientation->text(), QString("Orientation Paysage"));
+        QCOMPARE(w.lblPositionnement->text(), kRight);
+        QCOMPARE(w.lblPositionnement->Tag, QString("-1"));
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "test_startup.moc"
