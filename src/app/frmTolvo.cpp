@@ -65,6 +65,7 @@ QGroupBox *makeFrame(const QString &caption, QWidget *parent)
 frmTolvo::frmTolvo(QWidget *parent) : QMainWindow(parent)
 {
     setWindowTitle(platform::applicationTitle());
+    setFont(platform::uiFont());
     platform::setHelpContextID(this, 1001);
     buildControls();
     buildMenus();
@@ -109,7 +110,7 @@ void frmTolvo::buildControls()
     Shape1 = new QFrame(fraChèque);
     Shape1->setFrameShape(QFrame::Box);
     Shape1->setFrameShadow(QFrame::Plain);
-    chkEtoiles = new QCheckBox(QStringLiteral("Encadrer les montants par des étoiles"), fraChèque);
+    chkEtoiles = new platform::WrapCheckBox(QStringLiteral("Encadrer les montants par des étoiles"), fraChèque);
     cmdImprime = new QPushButton(QStringLiteral("&Imprimer le chèque (F5)"), fraChèque);
     txtDate = new QLineEdit(fraChèque);
     cboBénéficiaire = makeCombo(fraChèque);
@@ -143,8 +144,6 @@ void frmTolvo::buildControls()
     // The check box sits inside its rectangle, which is drawn behind it.
     Shape1->lower();
     chkEtoiles->raise();
-    // A long caption wraps inside the check box instead of being cut.
-    chkEtoiles->setStyleSheet(QStringLiteral("QCheckBox { spacing: 4px; }"));
 
     // Tab order: amount, stars, beneficiary, date, print; the amount box starts with the focus.
     for (QWidget *w : {static_cast<QWidget *>(lblPositionnement), static_cast<QWidget *>(lblOrientation),
@@ -162,6 +161,8 @@ void frmTolvo::buildControls()
 void frmTolvo::buildMenus()
 {
     QMenuBar *bar = menuBar();
+    // Narrow items so that the four entries fit the window's width.
+    bar->setStyleSheet(QStringLiteral("QMenuBar { spacing: 0px; } QMenuBar::item { padding: 2px 3px; margin: 0px; }"));
     mnuGénéral[0] = bar->addAction(QStringLiteral("&Gestion des listes"));
     mnuGénéral[1] = bar->addAction(QStringLiteral("&Options"));
     mnuGénéral[2] = bar->addAction(QStringLiteral("&Ajustement de l'impression"));

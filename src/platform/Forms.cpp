@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QPointer>
 #include <QWidget>
 
@@ -10,6 +13,36 @@ namespace platform {
 void setTwipsGeometry(QWidget *widget, int left, int top, int width, int height)
 {
     widget->setGeometry(twips(left), twips(top), twips(width), twips(height));
+}
+
+QFont uiFont()
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(11);
+    return font;
+}
+
+void WrapCheckBox::paintEvent(QPaintEvent *)
+{
+    QStylePainter p(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    const QRect indicator = style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, this);
+    // The box itself, vertically centred like a single-line check box's.
+    option.rect = QRect(0, (height() - indicator.height()) / 2, indicator.width(), indicator.height());
+    p.drawPrimitive(QStyle::PE_IndicatorCheckBox, option);
+    const int left = indicator.width() + 4;
+    const QRect textRect(left, 0, width() - left, height());
+    p.drawItemText(textRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap | Qt::TextShowMnemonic,
+                   palette(), isEnabled(), text());
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = p.boundingRect(textRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap, text())
+                         .adjusted(-1, 0, 1, 0);
+        p.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    }
 }
 
 static bool within(const QWidget *control, const QWidget *w)

@@ -2,6 +2,8 @@
 // What the windows need of the toolkit beyond plain Qt: geometry in twips, a text
 // tag on labels, the validation event, key preview and the mouse pointer.
 
+#include <QCheckBox>
+#include <QFont>
 #include <QLabel>
 #include <QString>
 #include <functional>
@@ -18,6 +20,19 @@ inline int twips(int t)
 }
 // Places a widget in its container; coordinates in twips.
 void setTwipsGeometry(QWidget *widget, int left, int top, int width, int height);
+
+// The font of the windows: a small sans-serif whose metrics fit geometry laid out in
+// twips for the classic 8-point dialog font.
+QFont uiFont();
+
+// A check box whose caption wraps inside its own width.
+class WrapCheckBox : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
 
 // A label that carries a text tag beside its caption.
 class TagLabel : public QLabel {
