@@ -1,0 +1,36 @@
+#include "platform/UserName.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstring>
+
+namespace platform {
+
+namespace {
+std::optional<QString> g_name;
+}
+
+QString fullNameFromGecos(const char *gecos)
+{
+    if (!gecos)
+        return QString();
+    const char *comma = std::strchr(gecos, ',');
+    const qsizetype size = comma ? comma - gecos : qsizetype(std::strlen(gecos));
+    return QString::fromLocal8Bit(gecos, size).trimmed();
+}
+
+QString userFullName()
+{
+    if (g_name)
+        return *g_name;
+    const passwd *entry = getpwuid(getuid());
+    return entry ? fullNameFromGecos(entry->pw_gecos) : QString();
+}
+
+void setUserFullName(std::optional<QString> name)
+{
+    g_name = std::move(name);
+}
+
+} // namespace platform
