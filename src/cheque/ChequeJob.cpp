@@ -60,8 +60,8 @@ CheckResult CheckCheque(const QString &amountText, const QString &dateText)
     if (amountText.trimmed().isEmpty())
         return refusedAmount(ChequeCheck::EmptyAmount, QStringLiteral("Indiquez le montant du chèque."));
     const auto digits = amountDigits(amountText);
-    if (amountText == QLatin1String("0,00") ||
-        (digits && digits->integer == QLatin1String("0") && digits->fraction == QLatin1String("00")))
+    // "0,00", and any text that rounds to it
+    if (digits && digits->integer == QLatin1String("0") && digits->fraction == QLatin1String("00"))
         return refusedAmount(ChequeCheck::ZeroAmount, QStringLiteral("Un montant nul n'est pas autorisé."));
     if (digits && !fitsWholeEuros(digits->integer))
         return refusedAmount(ChequeCheck::AmountTooLarge,
