@@ -2,18 +2,15 @@
 
 #include "dialogs/mShellExecute.h"
 #include "platform/Application.h"
+#include "platform/Forms.h"
 #include "platform/UserName.h"
 
-#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QScreen>
 
 namespace {
-
-constexpr int kTwipsPerPixel = 15;
 
 // What the program says of itself.
 const char *const kProductName = "Tolvo";
@@ -22,10 +19,10 @@ const char *const kLegalNotice = "© Les auteurs de Tolvo. Tous droits réservé
 const char *const kWebAddress = "https://tolvo.example.org";
 const char *const kMailAddress = "support@tolvo.example.org";
 
-QRect twips(int left, int top, int width, int height)
+QRect twipsRect(int left, int top, int width, int height)
 {
-    const auto px = [](int t) { return qRound(double(t) / kTwipsPerPixel); };
-    return QRect(px(left), px(top), px(width), px(height));
+    using platform::twips;
+    return QRect(twips(left), twips(top), twips(width), twips(height));
 }
 
 // "Version 1.3.1": each number as plain digits, without leading zeros.
@@ -38,35 +35,27 @@ QString versionText()
     return QStringLiteral("Version ") + numbers.join(QLatin1Char('.'));
 }
 
-// The light-grey watermark in the upper-left corner: a cheque with its lines and a
-// signature.
+// The light-grey watermark in the upper-left corner: a blank cheque with its
+// amount box and lines, and the initial of the program.
 void drawWatermark(QPainter &p)
 {
-    const QColor grey(214, 214, 214);
+    const QColor grey(222, 222, 222);
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(grey, 2));
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(QRectF(4, 8, 185, 90), 6, 6);
     p.setPen(QPen(grey, 1.5));
-    p.drawLine(QPointF(14, 60), QPointF(118, 60));
-    p.drawLine(QPointF(14, 72), QPointF(118, 72));
-    p.drawLine(QPointF(14, 84), QPointF(90, 84));
-    p.drawRect(QRectF(128, 20, 52, 18));
-    QPainterPath signature;
-    signature.moveTo(128, 84);
-    signature.cubicTo(136, 62, 142, 92, 150, 74);
-    signature.cubicTo(156, 62, 160, 90, 168, 76);
-    signature.lineTo(180, 80);
-    p.setPen(QPen(grey, 2.5, Qt::SolidLine, Qt::RoundCap));
-    p.drawPath(signature);
+    p.drawRect(QRectF(128, 18, 52, 18));
+    for (const qreal y : {60.0, 72.0, 84.0})
+        p.drawLine(QPointF(14, y), QPointF(y == 84.0 ? 100 : 176, y));
     QFont font(QStringLiteral("Serif"));
-    font.setPixelSize(34);
+    font.setPixelSize(40);
     font.setBold(true);
     font.setItalic(true);
     p.setFont(font);
     p.setPen(grey);
-    p.drawText(QRectF(12, 12, 120, 42), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("T"));
+    p.drawText(QRectF(10, 10, 40, 46), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("T"));
     p.restore();
 }
 
@@ -91,11 +80,10 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
 frmAbout::frmAbout(QWidget *owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
+    setFont(platform::uiFont());
     setWindowTitle(QStringLiteral("A propos de"));
-    setFixedSize(twips(0, 0, 5730, 3840).size());
+    setFixedSize(twipsRect(0, 0, 5730, 3840).size());
 
-    QFont bold = font();
-    bold.setBold(true);
     const auto label = [this](const QRect &where, bool isBold) {
         auto *l = new QLabel(this);
         l->setGeometry(where);
@@ -108,16 +96,16 @@ frmAbout::frmAbout(QWidget *owner)
         }
         return l;
     };
-    lblTitle = label(twips(690, 240, 4845, 480), true);
-    lblVersion = label(twips(690, 780, 4965, 225), true);
-    lblDescription = label(twips(690, 1125, 4845, 780), true);
+    lblTitle = label(twipsRect(690, 240, 4845, 480), true);
+    lblVersion = label(twipsRect(690, 780, 4965, 225), true);
+    lblDescription = label(twipsRect(690, 1125, 4845, 780), true);
     lblDescription->setWordWrap(true);
-    lblUser = label(twips(120, 2040, 5565, 315), false);
-    lblDisclaimer = label(twips(240, 2760, 3870, 345), false);
+    lblUser = label(twipsRect(120, 2040, 5565, 315), false);
+    lblDisclaimer = label(twipsRect(240, 2760, 3870, 345), false);
     lblDisclaimer->setWordWrap(true);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setGeometry(twips(4200, 3120, 1260, 345));
+    cmdOK->setGeometry(twipsRect(4200, 3120, 1260, 345));
     cmdOK->setDefault(true);
 
     const auto link = [this](const QRect &where, const QString &text, bool isLink) {
@@ -136,10 +124,10 @@ frmAbout::frmAbout(QWidget *owner)
         }
         return l;
     };
-    lblWeb[0] = link(twips(210, 3120, 495, 255), QStringLiteral("Web:"), false);
-    lblWeb[1] = link(twips(810, 3120, 2175, 255), QString::fromUtf8(kWebAddress), true);
-    lblMail[0] = link(twips(210, 3480, 495, 255), QStringLiteral("Mail:"), false);
-    lblMail[1] = link(twips(810, 3480, 1335, 255), QString::fromUtf8(kMailAddress), true);
+    lblWeb[0] = link(twipsRect(210, 3120, 495, 255), QStringLiteral("Web:"), false);
+    lblWeb[1] = link(twipsRect(810, 3120, 2175, 255), QString::fromUtf8(kWebAddress), true);
+    lblMail[0] = link(twipsRect(210, 3480, 495, 255), QStringLiteral("Mail:"), false);
+    lblMail[1] = link(twipsRect(810, 3480, 1335, 255), QString::fromUtf8(kMailAddress), true);
     for (int index = 0; index < 2; ++index) {
         lblWeb[index]->onClick = [this, index] { lblWeb_Click(index); };
         lblMail[index]->onClick = [this, index] { lblMail_Click(index); };
@@ -187,11 +175,11 @@ void frmAbout::paintEvent(QPaintEvent *event)
     QPainter p(this);
     drawWatermark(p);
     // Etched separator: a grey line over a white one two pixels high.
-    const int y = twips(0, 2640, 0, 0).top();
+    const int y = platform::twips(2640);
     p.setPen(QPen(Qt::white, 1));
-    p.drawLine(0, y + 1, twips(0, 0, 5549, 0).width(), y + 1);
+    p.drawLine(0, y + 1, platform::twips(5549), y + 1);
     p.setPen(QPen(QColor(128, 128, 128), 1));
-    p.drawLine(0, y, twips(0, 0, 5564, 0).width(), y);
+    p.drawLine(0, y, platform::twips(5564), y);
 }
 
 void frmAbout::showEvent(QShowEvent *event)

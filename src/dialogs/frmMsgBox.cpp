@@ -3,6 +3,7 @@
 #include "dialogs/MsgBoxLayout.h"
 #include "dialogs/mHelp.h"
 #include "platform/Application.h"
+#include "platform/Forms.h"
 #include "platform/HelpContext.h"
 #include "platform/WindowFrame.h"
 
@@ -14,12 +15,8 @@
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
-
-int toPixels(int twips)
-{
-    return qRound(double(twips) / kTwipsPerPixel);
-}
+using platform::kTwipsPerPixel;
+using platform::twips;
 
 enum Role { None, Default, Cancel };
 
@@ -113,22 +110,23 @@ QPixmap stockPicture(int type)
 frmMsgBox::frmMsgBox(QWidget *owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
+    setFont(platform::uiFont());
     // Design state: client area 4695 x 1905 twips, a hidden template button.
-    resize(toPixels(4695), toPixels(1905));
+    resize(twips(4695), twips(1905));
     auto *model = new CommandButton(this);
-    model->resize(toPixels(1215), toPixels(345));
+    model->resize(twips(1215), twips(345));
     model->hide();
     cmdAction.push_back(model);
     for (int type = 1; type <= 4; ++type)
         imaStock[type] = stockPicture(type);
     imaIcon = new QLabel(this);
-    imaIcon->move(toPixels(100), toPixels(120));
-    imaIcon->resize(toPixels(m_iconSize.width()), toPixels(m_iconSize.height()));
+    imaIcon->move(twips(100), twips(120));
+    imaIcon->resize(twips(m_iconSize.width()), twips(m_iconSize.height()));
     lblMessage = new QLabel(this);
     lblMessage->setTextFormat(Qt::PlainText);
     lblMessage->setWordWrap(true);
     lblMessage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblMessage->move(toPixels(960), toPixels(240));
+    lblMessage->move(twips(960), twips(240));
 
     // Window load.
     setWindowTitle(platform::applicationTitle());
@@ -285,13 +283,13 @@ void frmMsgBox::Form_Resize()
     };
 
     const MsgBoxLayout out = layOutMsgBox(in);
-    lblMessage->setGeometry(toPixels(out.messageLeft), toPixels(in.messageTop),
-                            out.messageWidth / kTwipsPerPixel, toPixels(out.messageHeight));
+    lblMessage->setGeometry(twips(out.messageLeft), twips(in.messageTop), out.messageWidth / kTwipsPerPixel,
+                            twips(out.messageHeight));
     for (qint16 index = 1; index <= m_buttonCount; ++index)
-        cmdAction[index]->move(toPixels(out.buttonLefts[index - 1]), toPixels(out.rowTop));
+        cmdAction[index]->move(twips(out.buttonLefts[index - 1]), twips(out.rowTop));
     // The frame is the window system's: the box cannot be resized by hand.
-    setFixedSize(toPixels(out.clientWidth), toPixels(out.clientHeight));
-    move(screenArea.left() + toPixels(out.windowLeft), screenArea.top() + toPixels(out.windowTop));
+    setFixedSize(twips(out.clientWidth), twips(out.clientHeight));
+    move(screenArea.left() + twips(out.windowLeft), screenArea.top() + twips(out.windowTop));
 
     m_layingOut = false;
 }

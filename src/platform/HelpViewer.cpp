@@ -19,7 +19,10 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QtMath>
+#include <memory>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -348,11 +351,13 @@ void HelpPopup::showTopic(const HelpTopic &topic, const QString &style, const QP
     m_id = topic.id;
     browser->document()->setDefaultStyleSheet(style);
     browser->setHtml(topic.html);
+    // Sized to its text: measured on a copy, the browser lays out at its own width.
     const int width = 380;
-    browser->document()->setTextWidth(width - 2 * browser->document()->documentMargin());
+    const std::unique_ptr<QTextDocument> copy(browser->document()->clone());
+    copy->setTextWidth(width);
     QScreen *screen = QGuiApplication::screenAt(at);
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const int height = qMin(int(browser->document()->size().height()) + 4, area.height() * 2 / 3);
+    const int height = qMin(qCeil(copy->size().height()) + 4, area.height() * 2 / 3);
     resize(width + 2, height + 2);
     QPoint corner = at - QPoint(width / 2, 0);
     corner.setX(qBound(area.left(), corner.x(), qMax(area.left(), area.right() - this->width())));
