@@ -20,13 +20,13 @@ using platform::twips;
 
 enum Role { None, Default, Cancel };
 
-struct ButtonSpec {
+struct ButtonDef {
     const char *caption;
     Role role;
 };
 
 // The button sets by form type; a button's tag is its position.
-std::vector<ButtonSpec> buttonSet(qint32 formType)
+std::vector<ButtonDef> buttonSet(qint32 formType)
 {
     switch (formType) {
     case 1: return {{"OK", None}};
@@ -136,11 +136,10 @@ void frmMsgBox::setFormType(qint32 NewFT)
 {
     ClearAllButtons();
     m_formType = NewFT;
-    for (const ButtonSpec &spec : buttonSet(NewFT)) {
-        CommandButton *button =
-            addButton(QString::fromUtf8(spec.caption), QString::number(m_buttonCount + 1));
-        button->setDefault(spec.role == Default);
-        if (spec.role == Cancel)
+    for (const ButtonDef &def : buttonSet(NewFT)) {
+        CommandButton *button = addButton(QString::fromUtf8(def.caption), QString::number(m_buttonCount + 1));
+        button->setDefault(def.role == Default);
+        if (def.role == Cancel)
             m_cancel = button;
         ++m_buttonCount;
     }
