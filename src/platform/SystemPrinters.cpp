@@ -1,18 +1,53 @@
 #include "platform/SystemPrinters.h"
 
+#include "platform/CupsPrinters.h"
+#include "platform/PdfPrinter.h"
+
+#include <vector>
+
 namespace platform {
 
 namespace {
-// Until the CUPS and PDF backends are in place the program sees no printer.
-class NoPrinters : public Printers {
+
+class SystemPrinters : public Printers {
 public:
-    int count() const override { return 0; }
-    Printer &at(int) override { throw PrinterError(QStringLiteral("Pas d'imprimante disponible")); }
-    Printer &current() override { throw PrinterError(QStringLiteral("Pas d'imprimante disponible")); }
-    void setCurrent(int) override { throw PrinterError(QStringLiteral("Pas d'imprimante disponible")); }
+    SystemPrinters()
+    {
+        CupsQueues queues = cupsQueues();
+        for (auto &queue : queues.printers)
+            m_list.push_back(std::move(queue));
+        m_list.push_back(std::make_unique<PdfPrinter>());
+        // Without a default queue the PDF printer, always there, is the default.
+        m_current = queues.defaultIndex >= 0 ? queues.defaultIndex : int(m_list.size()) - 1;
+    }
+
+    int count() const override { return int(m_list.size()); }
+
+    Printer &at(int index) override
+    {
+        if (index < 0 || index >= count())
+            throw PrinterError(QStringLiteral("Pas d'imprimante numéro %1").arg(index));
+        return *m_list[size_t(index)];
+    }
+
+    Printer &current() override { return at(m_current); }
+
+    void setCurrent(int index) override
+    {
+        at(index);
+        m_current = index;
+    }
+
+private:
+    std::vector<std::unique_ptr<Printer>> m_list;
+    int m_current = 0;
 };
+
 } // namespace
 
-std::unique_ptr<Printers> makeSystemPrinters() { return std::make_unique<NoPrinters>(); }
+std::unique_ptr<Printers> makeSystemPrinters()
+{
+    return std::make_unique<SystemPrinters>();
+}
 
 } // namespace platform
