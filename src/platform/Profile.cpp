@@ -5,7 +5,6 @@
 #include <QLockFile>
 #include <QSaveFile>
 #include <QSet>
-#include <QStringDecoder>
 #include <QThread>
 
 #include <algorithm>
@@ -84,6 +83,40 @@ std::optional<QByteArray> readBytes(const QString &path)
     return bytes;
 }
 
+// Well-formed UTF-8; stops at the first fault, which in a Windows-1252 file comes
+// with its first accented letter.
+bool isUtf8(const QByteArray &bytes)
+{
+    const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
+    const auto *end = p + bytes.size();
+    while (p < end) {
+        const uchar lead = *p++;
+        if (lead < 0x80)
+            continue;
+        int more = 0;
+        char32_t code = 0, smallest = 0;
+        if ((lead & 0xE0) == 0xC0) {
+            more = 1, code = lead & 0x1F, smallest = 0x80;
+        } else if ((lead & 0xF0) == 0xE0) {
+            more = 2, code = lead & 0x0F, smallest = 0x800;
+        } else if ((lead & 0xF8) == 0xF0) {
+            more = 3, code = lead & 0x07, smallest = 0x10000;
+        } else {
+            return false;
+        }
+        if (end - p < more)
+            return false;
+        for (int i = 0; i < more; ++i, ++p) {
+            if ((*p & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (*p & 0x3F);
+        }
+        if (code < smallest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+    }
+    return true;
+}
+
 // UTF-8 with a byte-order mark, or text that is valid UTF-8 (a file saved by a
 // Linux editor: French Windows-1252 text never forms UTF-8 sequences), or
 // Windows-1252.
@@ -91,10 +124,8 @@ QString decodeFile(const QByteArray &bytes)
 {
     if (bytes.startsWith(kBom))
         return QString::fromUtf8(bytes.constData() + kBom.size(), bytes.size() - kBom.size());
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8(bytes);
-    if (!utf8.hasError())
-        return text;
+    if (isUtf8(bytes))
+        return QString::fromUtf8(bytes);
     return windows1252::decode(bytes);
 }
 
@@ -270,10 +301,10 @@ QString sectionEntries(QStringView text, QStringView section, qsizetype limit)
         if (line.kind == LineInfo::Entry) {
             entries += line.name;
             entries += u'=';
-            entries += line.value;
+            entries += line.value.left(limit + 1);
             entries += QChar(0);
         } else if (line.kind == LineInfo::Plain) {
-            entries += line.name;
+            entries += line.name.left(limit + 1);
             entries += QChar(0);
         }
         return entries.size() <= limit;
@@ -471,12 +502,14 @@ void syncFolder(const QString &path)
     }
 }
 
+// Unbuffered, and synced here: QSaveFile (Qt 6.4) ignores a failed flush or sync
+// in commit() and would put a cut file in place on a full disk.
 bool saveAtomically(const QString &path, const QByteArray &bytes)
 {
     QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    if (out.write(bytes) != bytes.size()) {
+    if (out.write(bytes) != bytes.size() || ::fsync(out.handle()) != 0) {
         out.cancelWriting();
         return false;
     }
