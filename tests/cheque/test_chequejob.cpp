@@ -478,22 +478,6 @@ private slots:
         QVERIFY(report.failed);
         QCOMPARE(report.measures, 0);
     }
-
-    // The job prints on the current printer only.
-    void currentPrinterOnly()
-    {
-        auto printers = std::make_unique<platform::FakePrinters>();
-        printers->list.push_back(std::make_unique<ChequeFake>("A"));
-        printers->list.push_back(std::make_unique<ChequeFake>("B"));
-        printers->currentIndex = 1;
-        auto *a = static_cast<ChequeFake *>(printers->list[0].get());
-        auto *b = static_cast<ChequeFake *>(printers->list[1].get());
-        platform::setPrinters(std::move(printers));
-        PrintCheque(typicalInput());
-        QVERIFY(a->calls.empty());
-        QCOMPARE(b->items.size(), 5);
-        QCOMPARE(b->documents, 1);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestChequeJob)
