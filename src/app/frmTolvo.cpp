@@ -1,9 +1,14 @@
 #include "app/frmTolvo.h"
 
+#include "cheque/ChequeJob.h"
+#include "cheque/frmImpression.h"
 #include "cheque/mAmount.h"
+#include "dialogs/frmAbout.h"
+#include "dialogs/mHelp.h"
 #include "platform/Application.h"
 #include "platform/Conversions.h"
 #include "platform/HelpContext.h"
+#include "platform/MessageBox.h"
 #include "platform/Printer.h"
 #include "printer/Capabilities.h"
 #include "settings/CINIFile.h"
@@ -110,7 +115,8 @@ void frmTolvo::buildControls()
     Shape1 = new QFrame(fraChèque);
     Shape1->setFrameShape(QFrame::Box);
     Shape1->setFrameShadow(QFrame::Plain);
-    chkEtoiles = new platform::WrapCheckBox(QStringLiteral("Encadrer les montants par des étoiles"), fraChèque);
+    chkEtoiles =
+        new platform::WrapCheckBox(QStringLiteral("Encadrer les montants par des étoiles"), fraChèque);
     cmdImprime = new QPushButton(QStringLiteral("&Imprimer le chèque (F5)"), fraChèque);
     txtDate = new QLineEdit(fraChèque);
     cboBénéficiaire = makeCombo(fraChèque);
@@ -162,7 +168,8 @@ void frmTolvo::buildMenus()
 {
     QMenuBar *bar = menuBar();
     // Narrow items so that the four entries fit the window's width.
-    bar->setStyleSheet(QStringLiteral("QMenuBar { spacing: 0px; } QMenuBar::item { padding: 2px 3px; margin: 0px; }"));
+    bar->setStyleSheet(
+        QStringLiteral("QMenuBar { spacing: 0px; } QMenuBar::item { padding: 2px 3px; margin: 0px; }"));
     mnuGénéral[0] = bar->addAction(QStringLiteral("&Gestion des listes"));
     mnuGénéral[1] = bar->addAction(QStringLiteral("&Options"));
     mnuGénéral[2] = bar->addAction(QStringLiteral("&Ajustement de l'impression"));
@@ -365,7 +372,51 @@ void frmTolvo::pcGetDeviceOrientationCap()
 
 void frmTolvo::mnuSousAide_Click(int Index)
 {
-    Q_UNUSED(Index);
+    switch (Index) {
+    case 2: showHelpTopics(); break;
+    case 3: showAboutBox(this); break;
+    default: break; // the specimen print is not available yet; 1 is the separator
+    }
 }
 
-void frmTolvo::cmdImprime_Click() {}
+void frmTolvo::cmdImprime_Click()
+{
+    // F5 pressed in the amount box leaves it without validation: normalise the
+    // amount here so that "0" is refused and "12,345" prints as 12,35. The list
+    // rule does not run.
+    const QString amount = mAmount::NormaliseAmount(cboMontant->currentText());
+    if (amount != cboMontant->currentText())
+        cboMontant->setEditText(amount);
+
+    const cheque::CheckResult check = cheque::CheckCheque(amount, txtDate->text());
+    if (!check.ok()) {
+        platform::messageBox(this, check.message, check.icon);
+        (check.focus == cheque::ChequeField::Date ? static_cast<QWidget *>(txtDate) : cboMontant)->setFocus();
+        return;
+    }
+    txtDate->setText(check.date);
+
+    frmImpression *printing = frmImpression::ShowOver(this);
+    platform::setMousePointer(11);
+
+    cheque::ChequeInput input;
+    input.amount = amount;
+    input.beneficiary = cboBénéficiaire->currentText();
+    input.date = check.date;
+    input.stars = chkEtoiles->isChecked();
+    input.paperBinTag = lblPaperBin->Tag;
+    input.orientationTag = lblOrientation->Tag;
+    input.positionnementTag = lblPositionnement->Tag;
+    input.HorAjust = HorAjust;
+    input.VerAjust = VerAjust;
+    input.sFont = sFont;
+    cheque::PrintCheque(input);
+
+    cboMontant->setEditText(sDefault);
+    cboBénéficiaire->setEditText(sDefaultBeneficiaire);
+    // The printing window had the activation; give it back before placing the focus.
+    frmImpression::Unload(printing);
+    activateWindow();
+    cboMontant->setFocus();
+    platform::setMousePointer(0);
+}

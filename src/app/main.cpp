@@ -1,5 +1,6 @@
 #include "app/frmTolvo.h"
 #include "platform/Application.h"
+#include "platform/HelpKey.h"
 
 #include <QApplication>
 
@@ -8,6 +9,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(platform::applicationTitle());
     QApplication::setApplicationVersion(platform::applicationVersion());
+
+    platform::installHelpKey();
 
     frmTolvo window;
     window.Form_Load();

@@ -1,0 +1,96 @@
+// Menu bar of the main window: captions, help context numbers, and the help and
+// About items; F1 on the main window's controls.
+
+#include "app/frmTolvo.h"
+#include "dialogs/frmAbout.h"
+#include "platform/Application.h"
+#include "platform/FakePrinter.h"
+#include "platform/HelpContext.h"
+#include "platform/HelpKey.h"
+#include "platform/HelpViewer.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+class TestMenus : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+
+private slots:
+    void initTestCase()
+    {
+        platform::setApplicationFolder(dir.path());
+        auto printers = std::make_unique<platform::FakePrinters>();
+        printers->add("HP");
+        platform::setPrinters(std::move(printers));
+        platform::installHelpKey();
+    }
+
+    void captionsAndContexts()
+    {
+        frmTolvo w;
+        QCOMPARE(w.windowTitle(), QString("Tolvo"));
+        QCOMPARE(platform::helpContextID(&w), 1001);
+        QCOMPARE(w.mnuGénéral[0]->text(), QString("&Gestion des listes"));
+        QCOMPARE(w.mnuGénéral[1]->text(), QString("&Options"));
+        QCOMPARE(w.mnuGénéral[2]->text(), QString("&Ajustement de l'impression"));
+        QCOMPARE(w.mnuAide->title(), QString("&?"));
+        QCOMPARE(w.mnuSousAide[0]->text(), QString::fromUtf8("&Imprimer un spécimen de chèque"));
+        QVERIFY(w.mnuSousAide[1]->isSeparator());
+        QCOMPARE(w.mnuSousAide[2]->text(), QString("&Aide"));
+        QCOMPARE(w.mnuSousAide[3]->text(), QString("A &propos de Tolvo..."));
+        QCOMPARE(platform::helpContextID(w.mnuSousAide[0]), 1006);
+        QCOMPARE(platform::helpContextID(w.mnuSousAide[2]), 1000);
+        QCOMPARE(platform::helpContextID(w.mnuSousAide[3]), 0);
+    }
+
+    void helpItemOpensTheTopics()
+    {
+        frmTolvo w;
+        w.Form_Load();
+        platform::HelpRecorder help;
+        w.mnuSousAide[2]->trigger();
+        QVERIFY(!help.requests.isEmpty());
+        QCOMPARE(help.requests.last().command, int(platform::HELP_FINDER));
+        QCOMPARE(help.requests.last().file, dir.filePath("Tolvo.hlp"));
+    }
+
+    void aboutItemShowsTheBoxModally()
+    {
+        frmTolvo w;
+        w.show();
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            seen = box && box->isModal() && box->parentWidget() == &w;
+            if (box)
+                box->reject();
+        });
+        w.mnuSousAide[3]->trigger();
+        QVERIFY(seen);
+    }
+
+    // F1 in the amount box: the box has no number of its own, nor its frame, so the window's 1001.
+    void f1OnTheMainWindow()
+    {
+        frmTolvo w;
+        w.Form_Load();
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.cboMontant->setFocus();
+        QTRY_VERIFY(w.cboMontant->hasFocus());
+        platform::HelpRecorder help;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+        QCOMPARE(help.requests.size() > 0, true);
+        QCOMPARE(help.requests.last().data, 1001);
+        QCOMPARE(help.requests.last().command, int(platform::HELP_CONTEXT));
+    }
+};
+
+QTEST_MAIN(TestMenus)
+#include "test_menus.moc"
