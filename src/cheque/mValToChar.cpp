@@ -1,5 +1,6 @@
 #include "cheque/mValToChar.h"
 
+#include <array>
 #include <cstring>
 
 namespace mValToChar {
@@ -117,28 +118,67 @@ QString ValToChar(qint32 n)
 {
     if (n <= 0)
         return QString();
-    Words w;
+    // A cheque needs two calls, but lists and tests make many: the groups come from
+    // a table of the thousand hundreds, copied straight into the result.
+    struct Group {
+        char16_t text[40];
+        int size;
+    };
+    static const std::array<Group, 1000> table = [] {
+        std::array<Group, 1000> t{};
+        for (int i = 0; i < 1000; ++i) {
+            Words w;
+            hundreds(w, i, true);
+            for (int k = 0; k < w.size; ++k)
+                t[size_t(i)].text[k] = char16_t(w.text[k]);
+            t[size_t(i)].size = w.size;
+        }
+        return t;
+    }();
+
+    char16_t out[kCapacity];
+    int size = 0;
+    auto put = [&](const char16_t *s, int len) {
+        if (size > 0)
+            out[size++] = u' ';
+        std::memcpy(out + size, s, sizeof(char16_t) * size_t(len));
+        size += len;
+    };
+    // Before "mille" and "million" a round number of hundreds drops its "s".
+    auto putGroup = [&](int g, bool plural) {
+        const Group &group = table[size_t(g)];
+        const bool dropS = !plural && g >= 200 && g % 100 == 0;
+        put(group.text, group.size - (dropS ? 1 : 0));
+    };
+
     if (n >= 1000000000) {
         const int m = n / 1000000000;
-        w.word(kUnits[m]);
-        w.word(m == 1 ? "milliard" : "milliards");
+        putGroup(m, true);
+        if (m == 1)
+            put(u"milliard", 8);
+        else
+            put(u"milliards", 9);
         n %= 1000000000;
     }
     if (n >= 1000000) {
         const int m = n / 1000000;
-        hundreds(w, m, false);
-        w.word(m == 1 ? "million" : "millions");
+        putGroup(m, false);
+        if (m == 1)
+            put(u"million", 7);
+        else
+            put(u"millions", 8);
         n %= 1000000;
     }
     if (n >= 1000) {
         const int m = n / 1000;
         if (m != 1)
-            hundreds(w, m, false);
-        w.word("mille");
+            putGroup(m, false);
+        put(u"mille", 5);
         n %= 1000;
     }
-    hundreds(w, n, true);
-    return w.toString();
+    if (n > 0)
+        putGroup(n, true);
+    return QString(reinterpret_cast<const QChar *>(out), size);
 }
 
 } // namespace mValToChar
