@@ -17,15 +17,6 @@ using testsupport::writeAll;
 
 namespace {
 
-QByteArray cp1252(const QString &text)
-{
-    QByteArray out;
-    const QString crlf = QString(text).replace("\n", "\r\n");
-    for (QChar c : crlf)
-        out += char(c.unicode());
-    return out;
-}
-
 QStringList items(const QComboBox *box)
 {
     QStringList out;
@@ -58,7 +49,7 @@ class TestLists : public QObject {
     {
         QFile::remove(file());
         if (!content.isEmpty())
-            QVERIFY(writeAll(file(), cp1252(content)));
+            QVERIFY(writeAll(file(), testsupport::iniBytes(content)));
         w = std::make_unique<frmTolvo>();
         w->Form_Load();
         w->show();
@@ -87,7 +78,7 @@ private slots:
         typeAndLeave(*w, w->cboMontant, "20");
         QCOMPARE(w->cboMontant->currentText(), QString("20,00"));
         QCOMPARE(items(w->cboMontant), QStringList({"100,00", "20,00", "30,00"}));
-        QCOMPARE(readAll(file()), cp1252("[Montants]\n0=100,00\n1=30,00\n2=20,00\n"));
+        QCOMPARE(readAll(file()), testsupport::iniBytes("[Montants]\n0=100,00\n1=30,00\n2=20,00\n"));
 
         // Known amount: nothing written.
         const QByteArray before = readAll(file());
@@ -153,8 +144,8 @@ private slots:
         typeAndLeave(*w, w->cboBénéficiaire, "dupont");
         QCOMPARE(items(w->cboBénéficiaire),
                  QStringList({"Dupont", QString::fromUtf8("Zoé Martin"), "dupont"}));
-        QCOMPARE(readAll(file()),
-                 cp1252(QString::fromUtf8("[Bénéficiaires]\n0=Dupont\n1=Zoé Martin\n2=dupont\n")));
+        QCOMPARE(readAll(file()), testsupport::iniBytes(QString::fromUtf8(
+                                      "[Bénéficiaires]\n0=Dupont\n1=Zoé Martin\n2=dupont\n")));
         QCOMPARE(w->cboBénéficiaire->currentText(), QString("dupont"));
 
         const QByteArray before = readAll(file());
@@ -195,8 +186,8 @@ private slots:
         // Leaving for a button validates before the button acts.
         QTest::mouseClick(w->chkEtoiles, Qt::LeftButton);
         QCOMPARE(w->cboMontant->currentText(), QString("55,00"));
-        QCOMPARE(readAll(file()),
-                 cp1252(QString::fromUtf8("[Montants]\n0=55,00\n[Défaut]\nEncadrement=Oui\n")));
+        QCOMPARE(readAll(file()), testsupport::iniBytes(
+                                      QString::fromUtf8("[Montants]\n0=55,00\n[Défaut]\nEncadrement=Oui\n")));
     }
 
     void starsRemembered()

@@ -7,6 +7,7 @@
 #include "platform/MessageBox.h"
 #include "platform/PdfPrinter.h"
 #include "support/PdfText.h"
+#include "support/TestPrinters.h"
 #include "support/TestFiles.h"
 
 #include <QCheckBox>
@@ -19,22 +20,6 @@
 using platform::MsgIcon;
 
 namespace {
-
-// The installed printers of a test: one PDF printer writing into a folder.
-class PdfOnly : public platform::Printers {
-public:
-    explicit PdfOnly(const QString &folder) : pdf(folder) {}
-    platform::PdfPrinter pdf;
-    int count() const override { return 1; }
-    platform::Printer &at(int index) override
-    {
-        if (index != 0)
-            throw platform::PrinterError("position");
-        return pdf;
-    }
-    platform::Printer &current() override { return pdf; }
-    void setCurrent(int index) override { at(index); }
-};
 
 QWidget *focused()
 {
@@ -239,7 +224,7 @@ private slots:
         QFETCH(double, dy);
         QFETCH(QSizeF, page);
         QTemporaryDir out;
-        platform::setPrinters(std::make_unique<PdfOnly>(out.path()));
+        platform::setPrinters(std::make_unique<testsupport::PdfOnly>(out.path()));
         fake = nullptr;
         start();
         w->lblOrientation->Tag = orientation;

@@ -17,16 +17,6 @@ using testsupport::writeAll;
 
 namespace {
 
-// Settings files are Windows-1252 with CRLF, as the old program wrote them.
-QByteArray ini(const QString &text)
-{
-    QByteArray out;
-    const QString crlf = QString(text).replace("\n", "\r\n");
-    for (QChar c : crlf)
-        out += c.unicode() < 256 ? char(c.unicode()) : '?';
-    return out;
-}
-
 platform::FakePrinters *installPrinters()
 {
     auto printers = std::make_unique<platform::FakePrinters>();
@@ -130,7 +120,7 @@ private slots:
     {
         QFETCH(QString, file);
         if (!file.isEmpty())
-            QVERIFY(writeAll(dir.filePath("Tolvo.ini"), ini(file)));
+            QVERIFY(writeAll(dir.filePath("Tolvo.ini"), testsupport::iniBytes(file)));
         frmTolvo w;
         w.Form_Load();
         QTEST(w.lblImprimante->text(), "printer");
@@ -171,7 +161,7 @@ private slots:
     {
         QFETCH(QString, file);
         if (!file.isEmpty())
-            QVERIFY(writeAll(dir.filePath("Tolvo.ini"), ini(file)));
+            QVERIFY(writeAll(dir.filePath("Tolvo.ini"), testsupport::iniBytes(file)));
         frmTolvo w;
         w.Form_Load();
         QTEST(w.AddMontant, "addMontant");
@@ -184,7 +174,7 @@ private slots:
     // The programmatic tick writes "Oui" back once; nothing else is written at start.
     void startWritesOnlyTheStars()
     {
-        const QByteArray before = ini(QString::fromUtf8("[Défaut]\r\nEncadrement=Oui\r\n").remove('\r'));
+        const QByteArray before = testsupport::iniBytes(QString::fromUtf8("[Défaut]\nEncadrement=Oui\n"));
         QVERIFY(writeAll(dir.filePath("Tolvo.ini"), before));
         {
             frmTolvo w;
@@ -202,10 +192,10 @@ private slots:
 
     void lists()
     {
-        QVERIFY(
-            writeAll(dir.filePath("Tolvo.ini"),
-                     ini(QString::fromUtf8("[Montants]\n5=30,00\n9=100,00\n0=20,00\n[Bénéficiaires]\n0=Zoé "
-                                           "Martin\n1=Dupont\n[Défaut]\nMontant=20,00\nBénéficiaire=\n"))));
+        QVERIFY(writeAll(dir.filePath("Tolvo.ini"),
+                         testsupport::iniBytes(QString::fromUtf8(
+                             "[Montants]\n5=30,00\n9=100,00\n0=20,00\n[Bénéficiaires]\n0=Zoé "
+                             "Martin\n1=Dupont\n[Défaut]\nMontant=20,00\nBénéficiaire=\n"))));
         frmTolvo w;
         w.Form_Load();
         QStringList amounts, names;
@@ -223,7 +213,8 @@ private slots:
     void noPrinterAtAll()
     {
         platform::setPrinters(std::make_unique<platform::FakePrinters>());
-        QVERIFY(writeAll(dir.filePath("Tolvo.ini"), ini(QString::fromUtf8("[Défaut]\nImprimante=Canon\n"))));
+        QVERIFY(writeAll(dir.filePath("Tolvo.ini"),
+                         testsupport::iniBytes(QString::fromUtf8("[Défaut]\nImprimante=Canon\n"))));
         frmTolvo w;
         w.Form_Load();
         QCOMPARE(w.lblImprimante->text(), QString("Pas d'imprimante disponible"));

@@ -5,6 +5,7 @@
 #include "cheque/ChequeLayout.h"
 #include "platform/PdfPrinter.h"
 #include "support/PdfText.h"
+#include "support/TestPrinters.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -19,22 +20,6 @@ using testsupport::PdfWord;
 namespace {
 
 constexpr double tolerance = 0.5; // millimetres
-
-// Only the PDF printer, writing into the test's folder.
-class PdfOnly : public platform::Printers {
-public:
-    explicit PdfOnly(const QString &folder) : printer(folder) {}
-    platform::PdfPrinter printer;
-    int count() const override { return 1; }
-    platform::Printer &at(int index) override
-    {
-        if (index != 0)
-            throw platform::PrinterError("pas d'imprimante");
-        return printer;
-    }
-    platform::Printer &current() override { return printer; }
-    void setCurrent(int index) override { at(index); }
-};
 
 // The words whose line ends at y, left to right.
 QList<PdfWord> lineAt(const PdfPage &page, double y)
@@ -95,7 +80,7 @@ private slots:
         QFETCH(double, dy);
         QVERIFY(m_dir.isValid());
         const QString folder = m_dir.filePath(QTest::currentDataTag());
-        auto printers = std::make_unique<PdfOnly>(folder);
+        auto printers = std::make_unique<testsupport::PdfOnly>(folder);
         platform::PdfPrinter &pdf = printers->printer;
         platform::setPrinters(std::move(printers));
 

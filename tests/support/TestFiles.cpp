@@ -20,6 +20,21 @@ bool writeAll(const QString &path, const QByteArray &bytes)
     return f.write(bytes) == bytes.size();
 }
 
-QString sourceDir() { return QString::fromLocal8Bit(qgetenv("TOLVO_SOURCE_DIR")); }
+QByteArray iniBytes(const QString &text)
+{
+    QByteArray out;
+    for (QChar c : text) {
+        if (c == QLatin1Char('\n'))
+            out += "\r\n";
+        else
+            out += c.unicode() < 256 ? char(c.unicode()) : '?';
+    }
+    return out;
+}
+
+QString sourceDir()
+{
+    return QString::fromLocal8Bit(qgetenv("TOLVO_SOURCE_DIR"));
+}
 
 } // namespace testsupport
