@@ -1,6 +1,6 @@
 // Child process of the reliability test.
-//   ini_writer rewrite FILE            rewrites the amount list of FILE with ever
-//                                      newer versions until killed; prints "ready"
+//   ini_writer rewrite FILE VERSION    rewrites the amount list of FILE with versions
+//                                      VERSION+1, +2... until killed; prints "ready"
 //                                      after the first write
 //   ini_writer keys FILE PREFIX COUNT  writes COUNT keys PREFIX0.. one by one
 // Exit code 2 when a write failed.
@@ -15,17 +15,8 @@
 
 namespace {
 
-int rewrite(const QString &file)
+int rewrite(const QString &file, int version)
 {
-    int version = 0;
-    {
-        CINIFile ini;
-        ini.setFile(file);
-        ini.setSection(settings::section::Montants);
-        QStringList list;
-        ini.enumSectionValues(list);
-        version = std::max(0, iniwriter::versionOf(list));
-    }
     for (bool first = true;; first = false) {
         CINIFile ini;
         ini.setFile(file);
@@ -59,10 +50,10 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     platform::MessageBoxRecorder boxes; // no window here: failures go to the exit code
     const QStringList args = app.arguments();
-    if (args.size() == 3 && args[1] == QLatin1String("rewrite"))
-        return rewrite(args[2]);
+    if (args.size() == 4 && args[1] == QLatin1String("rewrite"))
+        return rewrite(args[2], args[3].toInt());
     if (args.size() == 5 && args[1] == QLatin1String("keys"))
         return keys(args[2], args[3], args[4].toInt());
-    std::fputs("usage: ini_writer rewrite FILE | keys FILE PREFIX COUNT\n", stderr);
+    std::fputs("usage: ini_writer rewrite FILE VERSION | keys FILE PREFIX COUNT\n", stderr);
     return 1;
 }
