@@ -14,7 +14,6 @@ private slots:
         QTest::newRow("name only") << QByteArray("Paul Martin") << "Paul Martin";
         QTest::newRow("spaces") << QByteArray("  Paul Martin ,x") << "Paul Martin";
         QTest::newRow("commas only") << QByteArray(",,,") << "";
-        QTest::newRow("empty") << QByteArray("") << "";
     }
     void gecos()
     {
@@ -23,16 +22,6 @@ private slots:
         QCOMPARE(platform::fullNameFromGecos(gecos.constData()), name);
     }
     void missingField() { QCOMPARE(platform::fullNameFromGecos(nullptr), QString()); }
-    void replaced()
-    {
-        platform::setUserFullName(QString("Test"));
-        QCOMPARE(platform::userFullName(), QString("Test"));
-        platform::setUserFullName(QString());
-        QCOMPARE(platform::userFullName(), QString());
-        platform::setUserFullName(std::nullopt);
-        // Back to the password database: no comma ever survives.
-        QVERIFY(!platform::userFullName().contains(','));
-    }
 };
 
 QTEST_MAIN(TestUserName)

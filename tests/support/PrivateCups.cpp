@@ -30,59 +30,37 @@ Http connectTo(const QString &socket)
                              HTTP_ENCRYPTION_NEVER, 1, 1000, nullptr));
 }
 
-} // namespace
-
 QByteArray makePpd(const TestPpd &ppd)
 {
-    QByteArray text = R"ppd(*PPD-Adobe: "4.3"
-*FormatVersion: "4.3"
-*FileVersion: "1.0"
-*LanguageVersion: English
+    QString text = QString(R"ppd(*PPD-Adobe: "4.3"
 *LanguageEncoding: ISOLatin1
-*PCFileName: "TOLVOTST.PPD"
 *Manufacturer: "Tolvo"
-*Product: "(Tolvo test printer)"
 *ModelName: "Tolvo test printer"
-*ShortNickName: "Tolvo test printer"
 *NickName: "Tolvo test printer"
-*PSVersion: "(3010.000) 0"
-*LanguageLevel: "3"
-*ColorDevice: False
-*DefaultColorSpace: Gray
-*FileSystem: False
-*Throughput: "1"
-*TTRasterizer: Type42
 *cupsFilter: "application/vnd.cups-pdf 0 -"
 *OpenUI *PageSize/Media Size: PickOne
-*OrderDependency: 10 AnySetup *PageSize
 *DefaultPageSize: A4
 *PageSize A4/A4: "<</PageSize[595 842]>>setpagedevice"
 *CloseUI: *PageSize
-*OpenUI *PageRegion: PickOne
-*OrderDependency: 10 AnySetup *PageRegion
-*DefaultPageRegion: A4
-*PageRegion A4/A4: "<</PageSize[595 842]>>setpagedevice"
-*CloseUI: *PageRegion
-*DefaultImageableArea: A4
-*DefaultPaperDimension: A4
 *PaperDimension A4/A4: "595 842"
-*DefaultFont: Courier
-*Font Courier: Standard "(002.004S)" Standard ROM
-)ppd";
-    text += "*ImageableArea A4/A4: \"" + ppd.a4ImageableArea.toLatin1() + "\"\n";
+*ImageableArea A4/A4: "%1"
+)ppd")
+                       .arg(ppd.a4ImageableArea);
     if (!ppd.landscape.isEmpty())
-        text += "*LandscapeOrientation: " + ppd.landscape.toLatin1() + "\n";
+        text += QString("*LandscapeOrientation: %1\n").arg(ppd.landscape);
     if (!ppd.inputSlots.isEmpty()) {
-        text += "*OpenUI *InputSlot/Media Source: PickOne\n*OrderDependency: 20 AnySetup *InputSlot\n";
-        text += "*DefaultInputSlot: " + ppd.defaultSlot.toLatin1() + "\n";
+        text +=
+            QString("*OpenUI *InputSlot/Media Source: PickOne\n*DefaultInputSlot: %1\n").arg(ppd.defaultSlot);
         for (const QString &slot : ppd.inputSlots)
-            text += "*InputSlot " + slot.toLatin1() + ": \"\"\n";
-        text += "*CloseUI: *InputSlot\n";
+            text += QString("*InputSlot %1: \"\"\n").arg(slot);
+        text += QString("*CloseUI: *InputSlot\n");
     }
-    return text;
+    return text.toLatin1();
 }
 
-PrivateCups::PrivateCups() : m_dir(QDir::tempPath() + QStringLiteral("/tolvo-cups-XXXXXX"))
+} // namespace
+
+PrivateCups::PrivateCups() : m_dir(QDir::tempPath() + "/tolvo-cups-XXXXXX")
 {
     m_running = start();
 }
@@ -100,14 +78,9 @@ PrivateCups::~PrivateCups()
     qunsetenv("CUPS_SERVER");
 }
 
-QString PrivateCups::socketPath() const
-{
-    return m_dir.filePath(QStringLiteral("cups.sock"));
-}
-
 QString PrivateCups::outputFile(const QString &name) const
 {
-    return m_dir.filePath(QStringLiteral("out/%1.pdf").arg(name));
+    return m_dir.filePath("out/" + name + ".pdf");
 }
 
 QString PrivateCups::deviceUri(const QString &name) const
@@ -118,165 +91,116 @@ QString PrivateCups::deviceUri(const QString &name) const
 bool PrivateCups::start()
 {
     if (!m_dir.isValid()) {
-        m_error = QStringLiteral("no temporary folder");
+        m_error = "no temporary folder";
         return false;
     }
-    const QDir dir(m_dir.path());
+    const QString root = m_dir.path();
     for (const char *sub : {"root/ppd", "spool/tmp", "cache", "state", "log", "out", "ppd"})
-        dir.mkpath(QString::fromLatin1(sub));
+        QDir(root).mkpath(QString::fromLatin1(sub));
     // Filters run as the scheduler's user, which must reach the spool and the PPDs.
-    QFile::setPermissions(m_dir.path(), QFile::permissions(m_dir.path()) | QFile::ReadGroup |
-                                            QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    QFile::setPermissions(root, QFile::permissions(root) | QFile::ReadGroup | QFile::ExeGroup |
+                                    QFile::ReadOther | QFile::ExeOther);
 
     // As root (how CI runs) the scheduler hands jobs to "lp"; otherwise everything runs as us.
-    QByteArray user = "lp", group = "lp", systemGroup = "root";
+    QString user = "lp", group = user, systemGroup = "root";
     if (geteuid() != 0) {
         const passwd *pw = getpwuid(geteuid());
         const struct group *gr = getgrgid(getegid());
-        user = pw ? QByteArray(pw->pw_name) : QByteArray::number(geteuid());
-        group = gr ? QByteArray(gr->gr_name) : QByteArray::number(getegid());
-        systemGroup = group;
+        user = pw ? QString::fromLocal8Bit(pw->pw_name) : QString::number(geteuid());
+        group = systemGroup = gr ? QString::fromLocal8Bit(gr->gr_name) : QString::number(getegid());
     }
-    const QByteArray root = QFile::encodeName(m_dir.path());
-    const QByteArray files = "ServerRoot " + root +
-                             "/root\n"
-                             "RequestRoot " +
-                             root +
-                             "/spool\n"
-                             "TempDir " +
-                             root +
-                             "/spool/tmp\n"
-                             "CacheDir " +
-                             root +
-                             "/cache\n"
-                             "StateDir " +
-                             root +
-                             "/state\n"
-                             "AccessLog " +
-                             root +
-                             "/log/access_log\n"
-                             "ErrorLog " +
-                             root +
-                             "/log/error_log\n"
-                             "PageLog " +
-                             root +
-                             "/log/page_log\n"
-                             "Printcap " +
-                             root +
-                             "/printcap\n"
-                             "FileDevice Yes\n"
-                             "User " +
-                             user + "\nGroup " + group + "\nSystemGroup " + systemGroup + "\n";
-    const QByteArray conf = "LogLevel info\n"
-                            "Listen " +
-                            QFile::encodeName(socketPath()) +
-                            "\n"
-                            "Browsing No\n"
-                            "BrowseLocalProtocols none\n"
-                            "DefaultAuthType None\n"
-                            "WebInterface No\n"
-                            "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-                            "<Location /admin>\n  Order allow,deny\n  Allow all\n</Location>\n"
-                            "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n";
-    const QString filesConf = m_dir.filePath(QStringLiteral("root/cups-files.conf"));
-    const QString cupsdConf = m_dir.filePath(QStringLiteral("root/cupsd.conf"));
-    if (!writeAll(filesConf, files) || !writeAll(cupsdConf, conf)) {
-        m_error = QStringLiteral("cannot write the configuration");
+    const QString files = QString("ServerRoot %1/root\nRequestRoot %1/spool\nTempDir %1/spool/tmp\n"
+                                  "CacheDir %1/cache\nStateDir %1/state\nAccessLog %1/log/access_log\n"
+                                  "ErrorLog %1/log/error_log\nPageLog %1/log/page_log\n"
+                                  "Printcap %1/printcap\nFileDevice Yes\n"
+                                  "User %2\nGroup %3\nSystemGroup %4\n")
+                              .arg(root, user, group, systemGroup);
+    const QString conf =
+        QString("LogLevel info\nListen %1\nBrowsing No\nDefaultAuthType None\n"
+                "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+                "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n")
+            .arg(socketPath());
+    const QString filesConf = root + "/root/cups-files.conf";
+    const QString cupsdConf = root + "/root/cupsd.conf";
+    if (!writeAll(filesConf, files.toLocal8Bit()) || !writeAll(cupsdConf, conf.toLocal8Bit())) {
+        m_error = "cannot write the configuration";
         return false;
     }
 
     // Every CUPS call of this process (and of the tools it starts) goes to this scheduler.
     qputenv("CUPS_SERVER", QFile::encodeName(socketPath()));
-    qputenv("CUPS_SERVERROOT", root + "/root");
+    qputenv("CUPS_SERVERROOT", QFile::encodeName(root + "/root"));
     qunsetenv("LPDEST");
     qunsetenv("PRINTER");
     cupsSetServer(QFile::encodeName(socketPath()).constData());
 
     m_cupsd.setStandardOutputFile(QProcess::nullDevice());
-    m_cupsd.setStandardErrorFile(m_dir.filePath(QStringLiteral("log/cupsd.out")));
+    m_cupsd.setStandardErrorFile(root + "/log/cupsd.out");
     // The scheduler must not outlive a test that crashes.
     m_cupsd.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-    m_cupsd.start(QStringLiteral("/usr/sbin/cupsd"),
-                  {QStringLiteral("-f"), QStringLiteral("-c"), cupsdConf, QStringLiteral("-s"), filesConf});
-    if (!m_cupsd.waitForStarted(5000)) {
-        m_error = QStringLiteral("cupsd did not start: ") + m_cupsd.errorString();
-        return false;
-    }
+    m_cupsd.start("/usr/sbin/cupsd", {"-f", "-c", cupsdConf, "-s", filesConf});
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < 10000) {
-        if (m_cupsd.state() == QProcess::NotRunning) {
-            m_error = QStringLiteral("cupsd stopped: ") + log();
-            return false;
-        }
+    // Ready when its socket answers; given up when it stopped.
+    while (m_cupsd.waitForStarted(5000) && timer.elapsed() < 10000) {
         if (QFile::exists(socketPath()) && connectTo(socketPath()))
             return true;
         QThread::msleep(20);
     }
-    m_error = QStringLiteral("cupsd does not answer");
+    m_error = "cupsd does not answer: " + m_cupsd.errorString() + '\n' +
+              QString::fromLocal8Bit(readAll(root + "/log/cupsd.out")) + log();
     return false;
 }
 
-bool PrivateCups::run(const QString &program, const QStringList &arguments)
+bool PrivateCups::admin(const QString &program, const QStringList &arguments)
 {
     QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(20000) || process.exitStatus() != QProcess::NormalExit ||
-        process.exitCode() != 0) {
-        m_error = program + QLatin1Char(' ') + arguments.join(QLatin1Char(' ')) + QStringLiteral(": ") +
-                  QString::fromLocal8Bit(process.readAllStandardError());
-        return false;
-    }
-    return true;
+    process.start(program, QStringList{"-h", socketPath()} + arguments);
+    if (process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit &&
+        process.exitCode() == 0)
+        return true;
+    m_error =
+        program + ' ' + arguments.join(' ') + ": " + QString::fromLocal8Bit(process.readAllStandardError());
+    return false;
 }
 
-bool PrivateCups::addQueue(const QString &name, const QByteArray &ppd)
+bool PrivateCups::addQueue(const QString &name, const std::optional<TestPpd> &ppd)
 {
-    QStringList arguments{QStringLiteral("-h"), socketPath(),         QStringLiteral("-p"), name,
-                          QStringLiteral("-E"), QStringLiteral("-v"), deviceUri(name)};
-    if (!ppd.isEmpty()) {
-        const QString path = m_dir.filePath(QStringLiteral("ppd/%1.ppd").arg(name));
-        if (!writeAll(path, ppd))
+    QStringList arguments{"-p", name, "-E", "-v", deviceUri(name)};
+    if (ppd) {
+        const QString path = m_dir.filePath("ppd/" + name + ".ppd");
+        if (!writeAll(path, makePpd(*ppd))) {
+            m_error = "cannot write " + path;
             return false;
-        arguments << QStringLiteral("-P") << path;
+        }
+        arguments << "-P" << path;
     }
-    return run(QStringLiteral("lpadmin"), arguments);
+    return admin("lpadmin", arguments);
 }
 
-bool PrivateCups::setDefault(const QString &name)
-{
-    return run(QStringLiteral("lpadmin"), {QStringLiteral("-h"), socketPath(), QStringLiteral("-d"), name});
-}
-
-bool PrivateCups::rejectJobs(const QString &name)
-{
-    return run(QStringLiteral("cupsreject"), {QStringLiteral("-h"), socketPath(), name});
-}
-
-int PrivateCups::lastJob(const QString &queue, int timeoutMs)
+int PrivateCups::lastJob(const QString &queue)
 {
     Http http = connectTo(socketPath());
     if (!http)
         return -1;
     const QByteArray name = queue.toUtf8();
+    const auto jobs = [&](int which, int *newest) {
+        cups_job_t *list = nullptr;
+        const int count = cupsGetJobs2(http.get(), &list, name.constData(), 0, which);
+        for (int i = 0; i < count; ++i)
+            *newest = std::max(*newest, list[i].id);
+        cupsFreeJobs(count, list);
+        return count;
+    };
+    int newest = 0;
     QElapsedTimer timer;
     timer.start();
-    for (;;) {
-        cups_job_t *jobs = nullptr;
-        const int active = cupsGetJobs2(http.get(), &jobs, name.constData(), 0, CUPS_WHICHJOBS_ACTIVE);
-        cupsFreeJobs(active, jobs);
-        if (active == 0)
-            break;
-        if (timer.elapsed() > timeoutMs)
+    while (jobs(CUPS_WHICHJOBS_ACTIVE, &newest) > 0) {
+        if (timer.elapsed() > 20000)
             return -1;
         QThread::msleep(20);
     }
-    cups_job_t *jobs = nullptr;
-    const int count = cupsGetJobs2(http.get(), &jobs, name.constData(), 0, CUPS_WHICHJOBS_ALL);
-    int newest = 0;
-    for (int i = 0; i < count; ++i)
-        newest = std::max(newest, jobs[i].id);
-    cupsFreeJobs(count, jobs);
+    jobs(CUPS_WHICHJOBS_ALL, &newest);
     return newest;
 }
 
@@ -303,7 +227,7 @@ QString PrivateCups::jobAttribute(int job, const QString &name) const
 
 QString PrivateCups::log() const
 {
-    return QString::fromLocal8Bit(readAll(m_dir.filePath(QStringLiteral("log/error_log"))));
+    return QString::fromLocal8Bit(readAll(m_dir.filePath("log/error_log")));
 }
 
 } // namespace testsupport
