@@ -1,5 +1,5 @@
-// Menu bar of the main window: captions, help context numbers, and the help and
-// About items; F1 on the main window's controls.
+// Menu bar of the main window: help context numbers, the help and About items;
+// F1 on the main window's controls.
 
 #include "app/frmTolvo.h"
 #include "dialogs/frmAbout.h"
@@ -30,17 +30,10 @@ private slots:
         platform::installHelpKey();
     }
 
-    void captionsAndContexts()
+    void helpContexts()
     {
         frmTolvo w;
-        QCOMPARE(w.windowTitle(), QString("Tolvo"));
         QCOMPARE(platform::helpContextID(&w), 1001);
-        QCOMPARE(w.mnuGénéral[0]->text(), QString("&Gestion des listes"));
-        QCOMPARE(w.mnuGénéral[1]->text(), QString("&Options"));
-        QCOMPARE(w.mnuGénéral[2]->text(), QString("&Ajustement de l'impression"));
-        QCOMPARE(w.mnuAide->title(), QString("&?"));
-        QCOMPARE(w.mnuSousAide[0]->text(), QString::fromUtf8("&Imprimer un spécimen de chèque"));
-        QVERIFY(w.mnuSousAide[1]->isSeparator());
         QCOMPARE(w.mnuSousAide[2]->text(), QString("&Aide"));
         QCOMPARE(w.mnuSousAide[3]->text(), QString("A &propos de Tolvo..."));
         QCOMPARE(platform::helpContextID(w.mnuSousAide[0]), 1006);
@@ -86,7 +79,7 @@ private slots:
         QTRY_VERIFY(w.cboMontant->hasFocus());
         platform::HelpRecorder help;
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
-        QCOMPARE(help.requests.size() > 0, true);
+        QVERIFY(!help.requests.isEmpty());
         QCOMPARE(help.requests.last().data, 1001);
         QCOMPARE(help.requests.last().command, int(platform::HELP_CONTEXT));
     }

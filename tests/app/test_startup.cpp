@@ -31,14 +31,31 @@ platform::FakePrinters *installPrinters()
     return raw;
 }
 
-const QString kLeft = printer::positioningText(270);
-const QString kRight = printer::positioningText(90);
+// The printer panel: printer, bin caption and tag, orientation caption and tag,
+// rotation tag, adjustments; and the advice matching the tags.
+QString describePanel(const frmTolvo &w)
+{
+    const QString advice = w.lblOrientation->Tag == "1"
+                               ? printer::portraitPositioningText
+                               : printer::positioningText(w.lblPositionnement->Tag.toInt());
+    if (w.lblPositionnement->text() != advice)
+        return "advice: " + w.lblPositionnement->text();
+    return QStringList{w.lblImprimante->text(),     w.lblPaperBin->Tag,         w.lblPaperBin->text(),
+                       w.lblOrientation->Tag,       w.lblOrientation->text(),   w.lblPositionnement->Tag,
+                       QString::number(w.HorAjust), QString::number(w.VerAjust)}
+        .join(" | ");
+}
 
 } // namespace
 
 class TestStartup : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
+
+    void write(const QString &content)
+    {
+        QVERIFY(writeAll(dir.filePath("Tolvo.ini"), testsupport::iniBytes(content)));
+    }
 
 private slots:
     void init()
@@ -54,84 +71,37 @@ private slots:
     void panel_data()
     {
         QTest::addColumn<QString>("file"); // empty: no file at all
-        QTest::addColumn<QString>("printer");
-        QTest::addColumn<QString>("binCaption");
-        QTest::addColumn<QString>("binTag");
-        QTest::addColumn<QString>("orientation");
-        QTest::addColumn<QString>("orientationTag");
-        QTest::addColumn<QString>("positioning");
-        QTest::addColumn<QString>("positioningTag");
-        QTest::addColumn<int>("hor");
-        QTest::addColumn<int>("ver");
-
-        QTest::newRow("no file") << ""
-                                 << "HP LaserJet" << QString::fromUtf8("Bac inférieur") << "2"
-                                 << "Orientation Paysage"
-                                 << "2" << kLeft << "270" << 0 << 0;
+        QTest::addColumn<QString>("panel");
+        const QString hp = "HP LaserJet | 2 | Bac inférieur | 2 | Orientation Paysage | 270 | 0 | 0";
+        QTest::newRow("no file") << QString() << hp;
         QTest::newRow("saved printer, portrait")
-            << QString::fromUtf8("[Défaut]\nImprimante=Canon\n[Canon]\nPaperBin=4\nOrientation=1\n"
-                                 "HorAjust=-3\nVerAjust=2\n")
-            << "Canon"
-            << "Alimentation manuelle"
-            << "4"
-            << "Orientation Portrait"
-            << "1" << printer::portraitPositioningText << "" << -3 << 2;
+            << "[Défaut]\nImprimante=Canon\n[Canon]\nPaperBin=4\nOrientation=1\nHorAjust=-3\nVerAjust=2\n"
+            << "Canon | 4 | Alimentation manuelle | 1 | Orientation Portrait |  | -3 | 2";
         QTest::newRow("saved printer, no orientation key")
-            << QString::fromUtf8("[Défaut]\nImprimante=Canon\n[Canon]\nPaperBin=5\n") << "Canon"
-            << "Bac pour enveloppes"
-            << "5"
-            << "Orientation Paysage"
-            << "2" << kRight << "90" << 0 << 0;
-        QTest::newRow("saved printer, empty section")
-            << QString::fromUtf8("[Défaut]\nImprimante=Canon\n[Canon]\n") << "Canon"
-            << QString::fromUtf8("Bac par défaut") << "7"
-            << "Orientation Paysage"
-            << "2" << kRight << "90" << 0 << 0;
+            << "[Défaut]\nImprimante=Canon\n[Canon]\nPaperBin=5\n"
+            << "Canon | 5 | Bac pour enveloppes | 2 | Orientation Paysage | 90 | 0 | 0";
         QTest::newRow("saved printer without section")
-            << QString::fromUtf8("[Défaut]\nImprimante=Canon\n") << "Canon"
-            << QString::fromUtf8("Bac par défaut") << "7"
-            << "Orientation Paysage"
-            << "2" << kRight << "90" << 0 << 0;
-        QTest::newRow("saved printer gone")
-            << QString::fromUtf8("[Défaut]\nImprimante=Epson\n[Epson]\nPaperBin=4\nHorAjust=9\n")
-            << "HP LaserJet" << QString::fromUtf8("Bac inférieur") << "2"
-            << "Orientation Paysage"
-            << "2" << kLeft << "270" << 0 << 0;
-        QTest::newRow("name differing by case")
-            << QString::fromUtf8("[Défaut]\nImprimante=canon\n[canon]\nPaperBin=4\n") << "HP LaserJet"
-            << QString::fromUtf8("Bac inférieur") << "2"
-            << "Orientation Paysage"
-            << "2" << kLeft << "270" << 0 << 0;
+            << "[Défaut]\nImprimante=Canon\n"
+            << "Canon | 7 | Bac par défaut | 2 | Orientation Paysage | 90 | 0 | 0";
+        QTest::newRow("saved printer gone") << "[Défaut]\nImprimante=Epson\n[Epson]\nPaperBin=4\nHorAjust=9\n"
+                                            << hp;
+        QTest::newRow("name differing by case") << "[Défaut]\nImprimante=canon\n[canon]\nPaperBin=4\n" << hp;
         QTest::newRow("stored text kept as tag")
-            << QString::fromUtf8("[Défaut]\nImprimante=Canon\n[Canon]\nPaperBin=14abc\nOrientation=2\n")
-            << "Canon"
-            << "Bac-cassette"
-            << "14abc"
-            << "Orientation Paysage"
-            << "2" << kRight << "90" << 0 << 0;
+            << "[Défaut]\nImprimante=Canon\n[Canon]\nPaperBin=14abc\nOrientation=2\n"
+            << "Canon | 14abc | Bac-cassette | 2 | Orientation Paysage | 90 | 0 | 0";
         QTest::newRow("hand-edited numbers out of range")
-            << QString::fromUtf8("[Défaut]\nImprimante=Canon\n[Canon]\nPaperBin=99999\nOrientation=1\n"
-                                 "HorAjust=40000\nVerAjust=abc\n")
-            << "Canon" << QString::fromUtf8("Bac par défaut") << "99999"
-            << "Orientation Portrait"
-            << "1" << printer::portraitPositioningText << "" << 0 << 0;
+            << "[Défaut]\nImprimante=Canon\n[Canon]\nPaperBin=99999\nOrientation=1\nHorAjust=40000\nVerAjust="
+               "abc\n"
+            << "Canon | 99999 | Bac par défaut | 1 | Orientation Portrait |  | 0 | 0";
     }
     void panel()
     {
         QFETCH(QString, file);
         if (!file.isEmpty())
-            QVERIFY(writeAll(dir.filePath("Tolvo.ini"), testsupport::iniBytes(file)));
+            write(file);
         frmTolvo w;
         w.Form_Load();
-        QTEST(w.lblImprimante->text(), "printer");
-        QTEST(w.lblPaperBin->text(), "binCaption");
-        QTEST(w.lblPaperBin->Tag, "binTag");
-        QTEST(w.lblOrientation->text(), "orientation");
-        QTEST(w.lblOrientation->Tag, "orientationTag");
-        QTEST(w.lblPositionnement->text(), "positioning");
-        QTEST(w.lblPositionnement->Tag, "positioningTag");
-        QTEST(int(w.HorAjust), "hor");
-        QTEST(int(w.VerAjust), "ver");
+        QTEST(describePanel(w), "panel");
         QCOMPARE(platform::printers().current().DeviceName(), w.lblImprimante->text());
         QCOMPARE(platform::helpFile(), dir.filePath("Tolvo.hlp"));
     }
@@ -144,24 +114,22 @@ private slots:
         QTest::addColumn<bool>("stars");
         QTest::addColumn<QString>("font");
         QTest::newRow("no file") << "" << true << true << false << "Arial";
-        QTest::newRow("auto-add Oui means off")
-            << QString::fromUtf8("[Défaut]\nAutoAjout1=Oui\nAutoAjout2=\n") << false << true << false
-            << "Arial";
-        QTest::newRow("auto-add Non, second only")
-            << QString::fromUtf8("[Défaut]\nAutoAjout2=Non\n") << true << false << false << "Arial";
-        QTest::newRow("stars Oui") << QString::fromUtf8("[Défaut]\nEncadrement=Oui\nFont=Courier New\n")
+        QTest::newRow("auto-add Oui means off") << "[Défaut]\nAutoAjout1=Oui\nAutoAjout2=\n"
+                                                << false << true << false << "Arial";
+        QTest::newRow("auto-add Non, second only") << "[Défaut]\nAutoAjout2=Non\n"
+                                                   << true << false << false << "Arial";
+        QTest::newRow("stars Oui") << "[Défaut]\nEncadrement=Oui\nFont=Courier New\n"
                                    << true << true << true << "Courier New";
-        QTest::newRow("stars in other case")
-            << QString::fromUtf8("[Défaut]\nEncadrement=oui\nFont=\n") << true << true << false << "Arial";
-        QTest::newRow("names in other case")
-            << QString::fromUtf8("[DÉFAUT]\nautoajout1=Non\nENCADREMENT=Oui\n") << false << true << true
-            << "Arial";
+        QTest::newRow("stars in other case") << "[Défaut]\nEncadrement=oui\nFont=\n"
+                                             << true << true << false << "Arial";
+        QTest::newRow("names in other case") << "[DÉFAUT]\nautoajout1=Non\nENCADREMENT=Oui\n"
+                                             << false << true << true << "Arial";
     }
     void defaults()
     {
         QFETCH(QString, file);
         if (!file.isEmpty())
-            QVERIFY(writeAll(dir.filePath("Tolvo.ini"), testsupport::iniBytes(file)));
+            write(file);
         frmTolvo w;
         w.Form_Load();
         QTEST(w.AddMontant, "addMontant");
@@ -174,8 +142,8 @@ private slots:
     // The programmatic tick writes "Oui" back once; nothing else is written at start.
     void startWritesOnlyTheStars()
     {
-        const QByteArray before = testsupport::iniBytes(QString::fromUtf8("[Défaut]\nEncadrement=Oui\n"));
-        QVERIFY(writeAll(dir.filePath("Tolvo.ini"), before));
+        write("[Défaut]\nEncadrement=Oui\n");
+        const QByteArray before = readAll(dir.filePath("Tolvo.ini"));
         {
             frmTolvo w;
             w.Form_Load();
@@ -192,10 +160,8 @@ private slots:
 
     void lists()
     {
-        QVERIFY(writeAll(dir.filePath("Tolvo.ini"),
-                         testsupport::iniBytes(QString::fromUtf8(
-                             "[Montants]\n5=30,00\n9=100,00\n0=20,00\n[Bénéficiaires]\n0=Zoé "
-                             "Martin\n1=Dupont\n[Défaut]\nMontant=20,00\nBénéficiaire=\n"))));
+        write("[Montants]\n5=30,00\n9=100,00\n0=20,00\n[Bénéficiaires]\n0=Zoé Martin\n1=Dupont\n"
+              "[Défaut]\nMontant=20,00\nBénéficiaire=\n");
         frmTolvo w;
         w.Form_Load();
         QStringList amounts, names;
@@ -204,7 +170,7 @@ private slots:
         for (int i = 0; i < w.cboBénéficiaire->count(); ++i)
             names << w.cboBénéficiaire->itemText(i);
         QCOMPARE(amounts, QStringList({"100,00", "20,00", "30,00"}));
-        QCOMPARE(names, QStringList({QString::fromUtf8("Zoé Martin"), "Dupont"}));
+        QCOMPARE(names, QStringList({"Zoé Martin", "Dupont"}));
         QCOMPARE(w.cboMontant->currentText(), QString("20,00"));
         QCOMPARE(w.cboBénéficiaire->currentText(), QString()); // empty default wins over the first entry
         QCOMPARE(w.sDefault, QString("20,00"));
@@ -213,8 +179,7 @@ private slots:
     void noPrinterAtAll()
     {
         platform::setPrinters(std::make_unique<platform::FakePrinters>());
-        QVERIFY(writeAll(dir.filePath("Tolvo.ini"),
-                         testsupport::iniBytes(QString::fromUtf8("[Défaut]\nImprimante=Canon\n"))));
+        write("[Défaut]\nImprimante=Canon\n");
         frmTolvo w;
         w.Form_Load();
         QCOMPARE(w.lblImprimante->text(), QString("Pas d'imprimante disponible"));
@@ -233,7 +198,7 @@ private slots:
         w.Form_Load();
         QCOMPARE(w.lblImprimante->text(), QString("HP LaserJet"));
         QCOMPARE(w.lblOrientation->text(), QString("Orientation Paysage"));
-        QCOMPARE(w.lblPositionnement->text(), kRight);
+        QCOMPARE(w.lblPositionnement->text(), printer::positioningText(90));
         QCOMPARE(w.lblPositionnement->Tag, QString("-1"));
     }
 };
