@@ -332,9 +332,11 @@ int frmTolvo::cboMontant_KeyPress(int KeyAscii)
 
 bool frmTolvo::filterAmountKey(QKeyEvent *event)
 {
-    // Keys that produce no character (arrows, Delete, function keys) pass unfiltered.
+    // Keys that produce no character (arrows, Delete, function keys) pass unfiltered,
+    // and Tab moves the focus before any field sees it.
     const QString text = event->text();
-    if (text.isEmpty() || event->key() == Qt::Key_Delete)
+    if (text.isEmpty() || event->key() == Qt::Key_Delete || event->key() == Qt::Key_Tab ||
+        event->key() == Qt::Key_Backtab)
         return false;
     const int typed = text.at(0).unicode();
     const int code = cboMontant_KeyPress(typed);

@@ -10,7 +10,10 @@
 #include "platform/HelpViewer.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
@@ -82,6 +85,22 @@ private slots:
         QVERIFY(!help.requests.isEmpty());
         QCOMPARE(help.requests.last().data, 1001);
         QCOMPARE(help.requests.last().command, int(platform::HELP_CONTEXT));
+    }
+
+    // The window opens with the focus in the amount box; Tab walks the cheque entry in order.
+    void tabOrder()
+    {
+        frmTolvo w;
+        w.Form_Load();
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTRY_VERIFY(w.cboMontant->hasFocus());
+        const QList<QWidget *> order = {w.chkEtoiles, w.cboBénéficiaire, w.txtDate, w.cmdImprime};
+        for (QWidget *next : order) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTRY_COMPARE(QApplication::focusWidget(), next);
+        }
     }
 };
 
