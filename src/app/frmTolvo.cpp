@@ -48,6 +48,20 @@ QStringList entries(const QComboBox *box)
     return out;
 }
 
+// A text not yet in the box's list joins it: the whole list, the new text last, is
+// saved in one go, and the text takes its place on screen.
+void addNewEntry(QComboBox *box, const QString &section, const QString &text, int position)
+{
+    QStringList list = entries(box);
+    if (list.contains(text))
+        return;
+    CINIFile ini;
+    ini.setFile(settings::filePath());
+    settings::saveList(ini, section, list << text);
+    box->insertItem(position, text);
+    box->setEditText(text);
+}
+
 QComboBox *makeCombo(QWidget *parent)
 {
     auto *box = new QComboBox(parent);
@@ -56,13 +70,6 @@ QComboBox *makeCombo(QWidget *parent)
     box->setCompleter(nullptr);                // no completion that would change the case
     box->setMaxVisibleItems(12);
     return box;
-}
-
-QGroupBox *makeFrame(const QString &caption, QWidget *parent)
-{
-    auto *frame = new QGroupBox(caption, parent);
-    frame->setFlat(false);
-    return frame;
 }
 
 } // namespace
@@ -98,20 +105,20 @@ void frmTolvo::buildControls()
     setCentralWidget(client);
 
     // Created in the order of the window description; containers first.
-    fraPositionnement = makeFrame(QStringLiteral("Positionnement du chèque"), client);
+    fraPositionnement = new QGroupBox(QStringLiteral("Positionnement du chèque"), client);
     lblPositionnement = new platform::TagLabel(QStringLiteral("Positionnement"), fraPositionnement);
     lblPositionnement->setWordWrap(true);
     lblPositionnement->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     picChèque = new QLabel(client);
     picChèque->setVisible(false); // holds the specimen picture only
     cmdClose = new QPushButton(QStringLiteral("&Quitter"), client);
-    fraImprimante = makeFrame(QStringLiteral("Imprimante"), client);
+    fraImprimante = new QGroupBox(QStringLiteral("Imprimante"), client);
     cmdConfig = new QPushButton(QStringLiteral("&Configurer l'impression"), fraImprimante);
     lblOrientation = new platform::TagLabel(QStringLiteral("Pas d'orientation disponible"), fraImprimante);
     lblPaperBin =
         new platform::TagLabel(QStringLiteral("Pas de bac d'alimentation disponible"), fraImprimante);
     lblImprimante = new platform::TagLabel(QStringLiteral("Pas d'imprimante disponible"), fraImprimante);
-    fraChèque = makeFrame(QStringLiteral("Chèque"), client);
+    fraChèque = new QGroupBox(QStringLiteral("Chèque"), client);
     Shape1 = new QFrame(fraChèque);
     Shape1->setFrameShape(QFrame::Box);
     Shape1->setFrameShadow(QFrame::Plain);
@@ -202,10 +209,8 @@ void frmTolvo::Form_Load()
     ini.setSection(section::Défaut);
     sDefault = ini.Value(key::Montant);
     cboMontant->setEditText(sDefault);
-    const QString auto1 = ini.Value(key::AutoAjout1);
-    AddMontant = auto1.isEmpty();
-    const QString auto2 = ini.Value(key::AutoAjout2);
-    AddBénéficiaire = auto2.isEmpty();
+    AddMontant = ini.Value(key::AutoAjout1).isEmpty(); // only an empty value means on
+    AddBénéficiaire = ini.Value(key::AutoAjout2).isEmpty();
     if (ini.Value(key::Encadrement) == value::Oui)
         chkEtoiles->setChecked(true); // writes "Oui" back through its handler
     sFont = ini.Value(key::Font);
@@ -296,14 +301,7 @@ void frmTolvo::cboBénéficiaire_Validate()
     const QString text = cboBénéficiaire->currentText();
     if (text.isEmpty() || !AddBénéficiaire)
         return;
-    QStringList list = entries(cboBénéficiaire);
-    if (list.contains(text))
-        return;
-    CINIFile ini;
-    ini.setFile(settings::filePath());
-    settings::saveList(ini, settings::section::Bénéficiaires, list << text);
-    cboBénéficiaire->addItem(text);
-    cboBénéficiaire->setEditText(text);
+    addNewEntry(cboBénéficiaire, settings::section::Bénéficiaires, text, cboBénéficiaire->count());
 }
 
 void frmTolvo::cboMontant_Validate()
@@ -315,14 +313,7 @@ void frmTolvo::cboMontant_Validate()
     cboMontant->setEditText(text);
     if (!AddMontant)
         return;
-    QStringList list = entries(cboMontant);
-    if (list.contains(text))
-        return;
-    CINIFile ini;
-    ini.setFile(settings::filePath());
-    settings::saveList(ini, settings::section::Montants, list << text);
-    cboMontant->insertItem(sortedPosition(cboMontant, text), text);
-    cboMontant->setEditText(text);
+    addNewEntry(cboMontant, settings::section::Montants, text, sortedPosition(cboMontant, text));
 }
 
 int frmTolvo::cboMontant_KeyPress(int KeyAscii)

@@ -203,8 +203,6 @@ FakePrinter &FakePrinters::add(const QString &name, const QString &port)
 
 int FakePrinters::count() const
 {
-    if (failCount)
-        throw PrinterError(QStringLiteral("liste des imprimantes indisponible"));
     return int(list.size());
 }
 
@@ -224,13 +222,6 @@ void FakePrinters::setCurrent(int index)
 {
     at(index);
     currentIndex = index;
-}
-
-FakePrinter *FakePrinters::currentFake()
-{
-    if (currentIndex < 0 || currentIndex >= int(list.size()))
-        return nullptr;
-    return list[size_t(currentIndex)].get();
 }
 
 } // namespace platform

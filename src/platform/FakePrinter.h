@@ -88,7 +88,6 @@ class FakePrinters : public Printers {
 public:
     std::vector<std::unique_ptr<FakePrinter>> list;
     int currentIndex = 0;
-    bool failCount = false; // count() throws
 
     FakePrinter &add(const QString &name, const QString &port = QStringLiteral("fake:/"));
 
@@ -96,7 +95,6 @@ public:
     Printer &at(int index) override;
     Printer &current() override;
     void setCurrent(int index) override;
-    FakePrinter *currentFake();
 };
 
 } // namespace platform
