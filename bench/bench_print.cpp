@@ -2,7 +2,7 @@
 // floor: a bare QPdfWriter A4 page holding one line in the same font.
 
 #include "cheque/ChequeJob.h"
-#include "platform/PdfPrinter.h"
+#include "platform/print/PdfPrinter.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -2,7 +2,7 @@
 // The main window: one cheque entry, the printer panel, the lists that grow by
 // themselves and the menus. It owns the configuration while the program runs.
 
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 
 #include <QMainWindow>
 #include <array>

@@ -1,6 +1,6 @@
 #include "app/frmTolvo.h"
 #include "platform/Application.h"
-#include "platform/HelpKey.h"
+#include "platform/help/HelpKey.h"
 
 #include <QApplication>
 

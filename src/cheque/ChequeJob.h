@@ -2,7 +2,7 @@
 // The cheque print job: the checks on what the user entered, the amount in words,
 // and the printing of one cheque on the current printer.
 
-#include "platform/MessageBox.h"
+#include "platform/forms/MessageBox.h"
 
 #include <QString>
 #include <optional>

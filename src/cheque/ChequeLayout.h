@@ -2,7 +2,7 @@
 // Where and how large each text of a cheque is printed, and the rule a print job
 // runs under: a step that fails is skipped, the job goes on with the next one.
 
-#include "platform/Printer.h"
+#include "platform/print/Printer.h"
 
 #include <QString>
 #include <exception>

@@ -1,6 +1,6 @@
 #include "cheque/frmImpression.h"
 
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 
 #include <QCoreApplication>
 #include <QLabel>

@@ -2,7 +2,7 @@
 
 #include "dialogs/mShellExecute.h"
 #include "platform/Application.h"
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 #include "platform/UserName.h"
 
 #include <QMouseEvent>

@@ -3,9 +3,9 @@
 #include "dialogs/MsgBoxLayout.h"
 #include "dialogs/mHelp.h"
 #include "platform/Application.h"
-#include "platform/Forms.h"
-#include "platform/HelpContext.h"
-#include "platform/WindowFrame.h"
+#include "platform/forms/Forms.h"
+#include "platform/help/HelpContext.h"
+#include "platform/forms/WindowFrame.h"
 
 #include <QKeyEvent>
 #include <QLabel>

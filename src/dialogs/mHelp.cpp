@@ -1,7 +1,7 @@
 #include "dialogs/mHelp.h"
 
 #include "platform/Application.h"
-#include "platform/HelpViewer.h"
+#include "platform/help/HelpViewer.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
 #include "dialogs/mShellExecute.h"
 
-#include "platform/MessageBox.h"
+#include "platform/forms/MessageBox.h"
 #include "platform/Shell.h"
 
 namespace mShellExecute {

@@ -2,7 +2,7 @@
 // Names of paper bins, and how to lay the cheque in the printer depending on how
 // the printer turns landscape pages.
 
-#include "platform/Printer.h"
+#include "platform/print/Printer.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "settings/CINIFile.h"
 
-#include "platform/MessageBox.h"
+#include "platform/forms/MessageBox.h"
 #include "platform/Profile.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 
 #include "app/frmTolvo.h"
 #include "platform/Application.h"
-#include "platform/FakePrinter.h"
+#include "support/FakePrinter.h"
 #include "support/TestFiles.h"
 
 #include <QCheckBox>

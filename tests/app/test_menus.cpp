@@ -4,10 +4,10 @@
 #include "app/frmTolvo.h"
 #include "dialogs/frmAbout.h"
 #include "platform/Application.h"
-#include "platform/FakePrinter.h"
-#include "platform/HelpContext.h"
-#include "platform/HelpKey.h"
-#include "platform/HelpViewer.h"
+#include "support/FakePrinter.h"
+#include "platform/help/HelpContext.h"
+#include "platform/help/HelpKey.h"
+#include "platform/help/HelpViewer.h"
 
 #include <QAction>
 #include <QCheckBox>

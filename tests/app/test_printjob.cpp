@@ -3,9 +3,9 @@
 
 #include "app/frmTolvo.h"
 #include "platform/Application.h"
-#include "platform/FakePrinter.h"
-#include "platform/MessageBox.h"
-#include "platform/PdfPrinter.h"
+#include "support/FakePrinter.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/print/PdfPrinter.h"
 #include "support/PdfText.h"
 #include "support/TestPrinters.h"
 #include "support/TestFiles.h"

@@ -1,6 +1,6 @@
 #include "cheque/ChequeJob.h"
 #include "cheque/ChequeLayout.h"
-#include "platform/FakePrinter.h"
+#include "support/FakePrinter.h"
 
 #include <QTest>
 #include <algorithm>

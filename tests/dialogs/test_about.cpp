@@ -1,6 +1,6 @@
 #include "dialogs/frmAbout.h"
 #include "dialogs/mShellExecute.h"
-#include "platform/MessageBox.h"
+#include "platform/forms/MessageBox.h"
 #include "platform/Shell.h"
 #include "platform/UserName.h"
 

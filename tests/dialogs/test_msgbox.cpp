@@ -1,9 +1,9 @@
 #include "dialogs/MsgBoxLayout.h"
 #include "dialogs/frmMsgBox.h"
 #include "platform/Application.h"
-#include "platform/HelpContext.h"
-#include "platform/HelpViewer.h"
-#include "platform/WindowFrame.h"
+#include "platform/help/HelpContext.h"
+#include "platform/help/HelpViewer.h"
+#include "platform/forms/WindowFrame.h"
 
 #include <QLabel>
 #include <QTimer>

@@ -1,7 +1,7 @@
 // Paper-bin names, orientation captions, the landscape rotation of the printer and
 // the advice on laying the cheque that goes with it.
 
-#include "platform/FakePrinter.h"
+#include "support/FakePrinter.h"
 #include "printer/Capabilities.h"
 
 #include <QTest>

@@ -6,7 +6,7 @@
 // Exit code 2 when a write failed.
 
 #include "ini_writer.h"
-#include "platform/MessageBox.h"
+#include "platform/forms/MessageBox.h"
 #include "settings/CINIFile.h"
 #include "settings/Settings.h"
 

@@ -1,7 +1,7 @@
 // The settings-file object: values, edits, listings with their buffer rules, and
 // failed writes told to the user.
 
-#include "platform/MessageBox.h"
+#include "platform/forms/MessageBox.h"
 #include "settings/CINIFile.h"
 #include "support/TestFiles.h"
 

@@ -2,7 +2,7 @@
 // writing at once, writes that cannot succeed, and garbage files.
 
 #include "ini_writer.h"
-#include "platform/MessageBox.h"
+#include "platform/forms/MessageBox.h"
 #include "settings/CINIFile.h"
 #include "settings/Settings.h"
 #include "support/TestFiles.h"

@@ -1,7 +1,7 @@
 #pragma once
 // Printer collections for tests that print for real.
 
-#include "platform/PdfPrinter.h"
+#include "platform/print/PdfPrinter.h"
 
 namespace testsupport {
 

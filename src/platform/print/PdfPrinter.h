@@ -3,7 +3,7 @@
 // folder (the user's documents, sub-folder Tolvo), without any dialog. It lets a
 // machine without a printer run the whole job.
 
-#include "platform/PaintedPrinter.h"
+#include "platform/print/PaintedPrinter.h"
 
 #include <QDateTime>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "platform/HelpViewer.h"
+#include "platform/help/HelpViewer.h"
 
-#include "platform/MessageBox.h"
+#include "platform/forms/MessageBox.h"
 #include "support/TestFiles.h"
 
 #include <QDialog>

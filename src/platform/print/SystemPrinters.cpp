@@ -1,7 +1,7 @@
-#include "platform/SystemPrinters.h"
+#include "platform/print/SystemPrinters.h"
 
-#include "platform/CupsPrinters.h"
-#include "platform/PdfPrinter.h"
+#include "platform/print/CupsPrinters.h"
+#include "platform/print/PdfPrinter.h"
 
 #include <vector>
 

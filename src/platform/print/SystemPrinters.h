@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/Printer.h"
+#include "platform/print/Printer.h"
 
 namespace platform {
 // The CUPS queues in the order CUPS lists them, then the built-in "Fichier PDF".

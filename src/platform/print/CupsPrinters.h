@@ -3,7 +3,7 @@
 // InputSlot choices), its hardware margins and the way it turns landscape pages;
 // documents are sent as one-page PDF jobs.
 
-#include "platform/PaintedPrinter.h"
+#include "platform/print/PaintedPrinter.h"
 
 #include <QStringList>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "platform/PdfPrinter.h"
+#include "platform/print/PdfPrinter.h"
 #include "support/PdfText.h"
 #include "support/TestFiles.h"
 

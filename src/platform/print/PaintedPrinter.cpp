@@ -1,4 +1,4 @@
-#include "platform/PaintedPrinter.h"
+#include "platform/print/PaintedPrinter.h"
 
 #include <QFontMetricsF>
 #include <QPageLayout>

@@ -2,7 +2,7 @@
 // A printer for tests: it prints nothing, records every call, measures text with
 // simple arithmetic (or the test's own functions) and fails where the test asks.
 
-#include "platform/Printer.h"
+#include "platform/print/Printer.h"
 
 #include <QStringList>
 #include <functional>

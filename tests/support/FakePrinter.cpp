@@ -1,4 +1,4 @@
-#include "platform/FakePrinter.h"
+#include "support/FakePrinter.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "platform/WindowFrame.h"
+#include "platform/forms/WindowFrame.h"
 
 #include <QWidget>
 #include <algorithm>

@@ -3,7 +3,7 @@
 // millimetres from the printable area's top-left corner, and EndDoc paints it
 // into a one-page A4 PDF that the backend hands on (spooler or file).
 
-#include "platform/Printer.h"
+#include "platform/print/Printer.h"
 
 #include <QBuffer>
 #include <QFont>

@@ -1,4 +1,4 @@
-#include "platform/HelpContext.h"
+#include "platform/help/HelpContext.h"
 
 #include <QObject>
 #include <QVariant>

@@ -1,8 +1,8 @@
-#include "platform/HelpKey.h"
+#include "platform/help/HelpKey.h"
 
 #include "platform/Application.h"
-#include "platform/HelpContext.h"
-#include "platform/HelpViewer.h"
+#include "platform/help/HelpContext.h"
+#include "platform/help/HelpViewer.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 // CUPS queues as printers, against a scheduler of the test's own.
 
-#include "platform/CupsPrinters.h"
-#include "platform/SystemPrinters.h"
+#include "platform/print/CupsPrinters.h"
+#include "platform/print/SystemPrinters.h"
 #include "support/PdfText.h"
 #include "support/PrivateCups.h"
 

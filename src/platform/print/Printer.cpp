@@ -1,6 +1,6 @@
-#include "platform/Printer.h"
+#include "platform/print/Printer.h"
 
-#include "platform/SystemPrinters.h"
+#include "platform/print/SystemPrinters.h"
 
 namespace platform {
 

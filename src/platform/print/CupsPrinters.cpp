@@ -1,4 +1,4 @@
-#include "platform/CupsPrinters.h"
+#include "platform/print/CupsPrinters.h"
 
 #include <QDir>
 #include <QFile>
