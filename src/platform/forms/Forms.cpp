@@ -22,27 +22,41 @@ QFont uiFont()
     return font;
 }
 
-void WrapCheckBox::paintEvent(QPaintEvent *)
+// Draws a check box or option button whose caption wraps inside its width.
+static void paintWrapped(QAbstractButton *button, QStyleOptionButton &option, QStyle::SubElement indicatorRect,
+                         QStyle::PrimitiveElement indicatorShape)
 {
-    QStylePainter p(this);
-    QStyleOptionButton option;
-    initStyleOption(&option);
+    QStylePainter p(button);
     option.text.clear();
-    const QRect indicator = style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, this);
-    // The box itself, vertically centred like a single-line check box's.
-    option.rect = QRect(0, (height() - indicator.height()) / 2, indicator.width(), indicator.height());
-    p.drawPrimitive(QStyle::PE_IndicatorCheckBox, option);
+    const QRect indicator = button->style()->subElementRect(indicatorRect, &option, button);
+    // The indicator, vertically centred like a single-line button's.
+    option.rect = QRect(0, (button->height() - indicator.height()) / 2, indicator.width(), indicator.height());
+    p.drawPrimitive(indicatorShape, option);
     const int left = indicator.width() + 4;
-    const QRect textRect(left, 0, width() - left, height());
+    const QRect textRect(left, 0, button->width() - left, button->height());
     p.drawItemText(textRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap | Qt::TextShowMnemonic,
-                   palette(), isEnabled(), text());
-    if (hasFocus()) {
+                   button->palette(), button->isEnabled(), button->text());
+    if (button->hasFocus()) {
         QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = p.boundingRect(textRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap, text())
+        focus.initFrom(button);
+        focus.rect = p.boundingRect(textRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap, button->text())
                          .adjusted(-1, 0, 1, 0);
         p.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
     }
+}
+
+void WrapCheckBox::paintEvent(QPaintEvent *)
+{
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    paintWrapped(this, option, QStyle::SE_CheckBoxIndicator, QStyle::PE_IndicatorCheckBox);
+}
+
+void WrapRadioButton::paintEvent(QPaintEvent *)
+{
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    paintWrapped(this, option, QStyle::SE_RadioButtonIndicator, QStyle::PE_IndicatorRadioButton);
 }
 
 static bool within(const QWidget *control, const QWidget *w)

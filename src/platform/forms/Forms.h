@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QFont>
 #include <QLabel>
+#include <QRadioButton>
 #include <QString>
 #include <functional>
 
@@ -29,6 +30,15 @@ QFont uiFont();
 class WrapCheckBox : public QCheckBox {
 public:
     using QCheckBox::QCheckBox;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
+// An option button whose caption wraps inside its own width.
+class WrapRadioButton : public QRadioButton {
+public:
+    using QRadioButton::QRadioButton;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -2,6 +2,8 @@
 
 #include "platform/Application.h"
 
+#include <QDialog>
+
 namespace platform {
 
 namespace {
@@ -53,6 +55,21 @@ QMessageBox::StandardButton messageBox(QWidget *parent, const QString &text, Msg
     }
     QMessageBox box(qtIcon(icon), caption, text, buttons, parent);
     return QMessageBox::StandardButton(box.exec());
+}
+
+int execDialog(QDialog &dialog)
+{
+    if (!g_recorder)
+        return dialog.exec();
+    ++g_recorder->dialogsRun;
+    if (g_recorder->dialogs.isEmpty())
+        return QDialog::Rejected;
+    const auto handler = g_recorder->dialogs.takeFirst();
+    dialog.setResult(QDialog::Rejected);
+    handler(dialog);
+    const int result = dialog.result();
+    dialog.hide();
+    return result;
 }
 
 } // namespace platform

@@ -5,7 +5,9 @@
 #include <QList>
 #include <QMessageBox>
 #include <QString>
+#include <functional>
 
+class QDialog;
 class QWidget;
 
 namespace platform {
@@ -17,6 +19,11 @@ enum class MsgIcon { None, Information, Exclamation, Question, Critical };
 QMessageBox::StandardButton messageBox(QWidget *parent, const QString &text, MsgIcon icon,
                                        QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                        const QString &title = QString());
+
+// Runs a modal dialog of the program and returns its result. While a recorder
+// exists, the next queued handler answers it instead (it may show the dialog and
+// press its keys); without one the dialog counts as cancelled.
+int execDialog(QDialog &dialog);
 
 // What a box showed, as recorded while answers are queued.
 struct ShownMessage {
@@ -36,9 +43,12 @@ public:
     MessageBoxRecorder &operator=(const MessageBoxRecorder &) = delete;
 
     void queueAnswer(QMessageBox::StandardButton answer) { answers.append(answer); }
+    void queueDialog(std::function<void(QDialog &)> handler) { dialogs.append(std::move(handler)); }
 
     QList<ShownMessage> shown;
     QList<QMessageBox::StandardButton> answers;
+    QList<std::function<void(QDialog &)>> dialogs;
+    int dialogsRun = 0;
 };
 
 } // namespace platform
