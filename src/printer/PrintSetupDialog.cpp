@@ -224,7 +224,8 @@ bool runPrintDialog(PrintDlgRecord &record, qint32 &error)
     DevMode dm = devModeOf(record.hDevMode);
     QString name = devNamesDevice(record.hDevNames);
     if (name.isEmpty())
-        name = QString::fromLatin1(dm.dmDeviceName, qsizetype(strnlen(dm.dmDeviceName, sizeof dm.dmDeviceName)));
+        name =
+            QString::fromLatin1(dm.dmDeviceName, qsizetype(strnlen(dm.dmDeviceName, sizeof dm.dmDeviceName)));
     int index = 0;
     if (!name.isEmpty()) {
         index = findPrinter(printers, name);
@@ -237,7 +238,8 @@ bool runPrintDialog(PrintDlgRecord &record, qint32 &error)
     const bool setupOnly = record.Flags & PD_PRINTSETUP;
     const bool devModeCopies = record.Flags & PD_USEDEVMODECOPIESANDCOLLATE;
     PrintSetupDialog dialog(setupOnly, QApplication::activeWindow());
-    dialog.choosePrinter(index, dm.dmFields & DM_DEFAULTSOURCE ? std::optional(dm.dmDefaultSource) : std::nullopt);
+    dialog.choosePrinter(index,
+                         dm.dmFields & DM_DEFAULTSOURCE ? std::optional(dm.dmDefaultSource) : std::nullopt);
     dialog.setOrientation(dm.dmFields & DM_ORIENTATION ? dm.dmOrientation : 1);
     if (!setupOnly) {
         dialog.spnCopies->setValue(devModeCopies ? dm.dmCopies : record.nCopies);
@@ -280,7 +282,9 @@ bool runPrintDialog(PrintDlgRecord &record, qint32 &error)
         } else {
             record.nCopies = copies;
         }
-        auto set = [&record](quint32 bit, bool on) { record.Flags = on ? record.Flags | bit : record.Flags & ~bit; };
+        auto set = [&record](quint32 bit, bool on) {
+            record.Flags = on ? record.Flags | bit : record.Flags & ~bit;
+        };
         set(PD_COLLATE, !devModeCopies && collate);
         set(PD_PAGENUMS, dialog.optPages->isChecked());
         set(PD_SELECTION, dialog.optSelection->isChecked());

@@ -133,9 +133,9 @@ private slots:
         dlg.setDisablePages(true);
         dlg.setDisableSelection(true);
         dlg.setDisablePrintToFile(true);
-        QCOMPARE(dlg.record().Flags, quint32(PD_USEDEVMODECOPIESANDCOLLATE | PD_RETURNDC | PD_COLLATE |
-                                             PD_NOPAGENUMS | PD_NOSELECTION | PD_PRINTTOFILE |
-                                             PD_DISABLEPRINTTOFILE));
+        QCOMPARE(dlg.record().Flags,
+                 quint32(PD_USEDEVMODECOPIESANDCOLLATE | PD_RETURNDC | PD_COLLATE | PD_NOPAGENUMS |
+                         PD_NOSELECTION | PD_PRINTTOFILE | PD_DISABLEPRINTTOFILE));
         dlg.setPrinterName(longName);
         QCOMPARE(dlg.PrinterName(), longName.left(32));
         QCOMPARE(devNamesDevice(dlg.record().hDevNames), longName);
