@@ -4,6 +4,7 @@
 #include "cheque/frmImpression.h"
 #include "cheque/mAmount.h"
 #include "dialogs/frmAbout.h"
+#include "dialogs/frmMsgBox.h"
 #include "dialogs/mHelp.h"
 #include "platform/Application.h"
 #include "platform/Conversions.h"
@@ -11,6 +12,7 @@
 #include "platform/forms/MessageBox.h"
 #include "platform/print/Printer.h"
 #include "printer/Capabilities.h"
+#include "printer/frmConfig.h"
 #include "settings/CINIFile.h"
 #include "settings/Settings.h"
 
@@ -20,11 +22,13 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <functional>
 
 using platform::setTwipsGeometry;
 
@@ -87,6 +91,7 @@ frmTolvo::frmTolvo(QWidget *parent) : QMainWindow(parent)
     connect(chkEtoiles, &QCheckBox::stateChanged, this, [this] { chkEtoiles_Click(); });
     connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
     connect(cmdImprime, &QPushButton::clicked, this, [this] { cmdImprime_Click(); });
+    connect(cmdConfig, &QPushButton::clicked, this, [this] { cmdConfig_Click(); });
     platform::installKeyPreview(this, [this](QKeyEvent *e) {
         if (Form_KeyDown(e->key(), e->modifiers()))
             return true;
@@ -366,10 +371,91 @@ void frmTolvo::pcGetDeviceOrientationCap()
 void frmTolvo::mnuSousAide_Click(int Index)
 {
     switch (Index) {
+    case 0: printSpecimen(); break;
     case 2: showHelpTopics(); break;
     case 3: showAboutBox(this); break;
-    default: break; // the specimen print is not available yet; 1 is the separator
+    default: break; // 1 is the separator
     }
+}
+
+void frmTolvo::cmdConfig_Click()
+{
+    printer::PrinterPanel panel;
+    panel.lblImprimante = lblImprimante;
+    panel.lblPaperBin = lblPaperBin;
+    panel.lblOrientation = lblOrientation;
+    panel.lblPositionnement = lblPositionnement;
+    panel.HorAjust = &HorAjust;
+    panel.VerAjust = &VerAjust;
+    panel.pcGetDeviceOrientationCap = [this] { pcGetDeviceOrientationCap(); };
+    printer::showConfig(panel, this);
+}
+
+void frmTolvo::printSpecimen()
+{
+    // The picture is read once per run.
+    if (picChèque->pixmap().isNull()) {
+        const QImage picture(platform::applicationFile(QStringLiteral("Specimen.jpg")));
+        if (picture.isNull()) {
+            platform::messageBox(this, QStringLiteral("Impossible de charger le fichier Specimen.jpg."),
+                                 platform::MsgIcon::None);
+            return;
+        }
+        picChèque->setPixmap(QPixmap::fromImage(picture));
+    }
+
+    {
+        frmMsgBox box(this);
+        box.setMessage(QStringLiteral("Ceci imprimera un spécimen de chèque\r\n   sur l'imprimante: ") +
+                       lblImprimante->text() + QStringLiteral("\r\n   ") + lblPaperBin->text() +
+                       QStringLiteral("\r\n   ") + lblOrientation->text());
+        box.setPictureType(3);
+        box.setHelpButton(1006);
+        box.setFormType(2);
+        box.setButtonCaption(1, QStringLiteral("Imprimer"));
+        platform::execDialog(box);
+        // Only "Imprimer" prints: closing the box is no answer to print.
+        if (box.Tag != QLatin1String("1"))
+            return;
+    }
+
+    frmImpression *printing = frmImpression::ShowOver(this);
+    platform::setMousePointer(11);
+
+    // A step the printer refuses is skipped; only a page that never left the
+    // program is reported.
+    auto step = [](const std::function<void(platform::Printer &)> &action) {
+        try {
+            action(platform::printers().current());
+        } catch (const platform::PrinterError &) {
+        }
+    };
+    step([](platform::Printer &p) { p.setPaperSize(9); });
+    step([this](platform::Printer &p) { p.setPaperBin(settings::toInt16(lblPaperBin->Tag)); });
+    step([this](platform::Printer &p) { p.setOrientation(settings::toInt16(lblOrientation->Tag)); });
+    step([](platform::Printer &p) { p.setScaleMode(6); });
+    step([this](platform::Printer &p) {
+        float x = 0, y = 0;
+        if (p.Orientation() == 2) {
+            if (settings::toInt16(lblPositionnement->Tag) == 270)
+                y = 129;
+            else
+                x = 122;
+        }
+        p.PaintPicture(picChèque->pixmap().toImage(), x, y, 175, 81);
+    });
+    QString failure;
+    try {
+        platform::printers().current().EndDoc();
+    } catch (const platform::PrinterError &error) {
+        failure = QString::fromStdString(error.what());
+    }
+
+    frmImpression::Unload(printing);
+    platform::setMousePointer(0);
+    if (!failure.isNull())
+        platform::messageBox(this, QStringLiteral("Le spécimen n'a pas été imprimé.\n") + failure,
+                             platform::MsgIcon::Exclamation);
 }
 
 void frmTolvo::cmdImprime_Click()

@@ -66,6 +66,7 @@ public:
     int cboMontant_KeyPress(int KeyAscii);
     void chkEtoiles_Click();
     void mnuSousAide_Click(int Index);
+    void cmdConfig_Click();
 
     QString GetPaperBin(qint16 iPaperBin) const;
     void pcGetDeviceOrientationCap();
@@ -74,4 +75,5 @@ private:
     void buildControls();
     void buildMenus();
     bool filterAmountKey(QKeyEvent *event);
+    void printSpecimen();
 };
