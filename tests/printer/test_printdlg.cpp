@@ -62,18 +62,12 @@ private slots:
         QCOMPARE(devNamesDevice(dlg.record().hDevNames), QString("Bureau"));
         QCOMPARE(dlg.record().hDevMode.size(), 124);
         QCOMPARE(QByteArray(dlg.record().hDevMode.constData(), 6), QByteArray("Bureau"));
+        QCOMPARE(dlg.record().hDevNames.left(30),
+                 QByteArray("\x08\0\x11\0\x18\0\0\0        \0Bureau\0     \0", 30));
+        QCOMPARE(dlg.record().hDevNames.size(), 108);
         QString msg;
         QCOMPARE(dlg.ErrCodeDlg(msg), 0);
         QCOMPARE(msg, QString("L'utilisateur a annulé l'opération."));
-    }
-
-    void devNames()
-    {
-        const QByteArray block = devNamesBlock("HP");
-        QCOMPARE(block.size(), 108);
-        QCOMPARE(block.left(8), QByteArray("\x08\x00\x11\x00\x14\x00\x00\x00", 8));
-        QCOMPARE(block.mid(8, 22), QByteArray("        \0HP\0     \0    ", 22));
-        QCOMPARE(devNamesBlock(QString(120, 'x')).size(), 108); // text cut at 100 bytes
     }
 
     // Setters: the field, its valid-field bit, and a renewed device-mode block.
@@ -103,12 +97,6 @@ private slots:
                      QByteArray(reinterpret_cast<const char *>(&dlg.devMode()), sizeof(DevMode)));
             value = qint16(value + 7);
         }
-        dlg.setCollate(true);
-        QVERIFY(dlg.Collate());
-        QCOMPARE(dlg.devMode().dmCollate, qint16(1));
-        dlg.setCollate(false);
-        QVERIFY(!dlg.Collate());
-
         // The program makes the copies: the record's fields, the device mode untouched.
         const qint16 deviceCopies = dlg.devMode().dmCopies;
         dlg.setCopiesAndCollateByApp(true);
@@ -218,16 +206,6 @@ private slots:
         QCOMPARE(dlg.ToPage(), qint16(3));
         QVERIFY(!dlg.PrintToFile());
         QCOMPARE(dlg.record().Flags & PD_PRINTSETUP, 0u);
-
-        recorder.queueDialog(answer([](PrintSetupDialog &d) {
-            d.spnCopies->setValue(2);
-            d.chkFichier->setChecked(true);
-        }));
-        cPrintDlg device;
-        QVERIFY(device.ShowPrint());
-        QCOMPARE(device.Copies(), qint16(2));
-        QCOMPARE(device.devMode().dmFields & DM_COPIES, quint32(DM_COPIES));
-        QVERIFY(device.PrintToFile());
     }
 
     void errors()
