@@ -27,32 +27,15 @@
 #include <QPushButton>
 
 using platform::setTwipsGeometry;
+using platform::sortedPosition;
 
 namespace {
-
-// The sorted amount list keeps text order, letter case aside, so the comma and the
-// digits keep their character order ("100,00" before "20,00").
-int sortedPosition(const QComboBox *box, const QString &text)
-{
-    int i = 0;
-    while (i < box->count() && QString::compare(box->itemText(i), text, Qt::CaseInsensitive) <= 0)
-        ++i;
-    return i;
-}
-
-QStringList entries(const QComboBox *box)
-{
-    QStringList out;
-    for (int i = 0; i < box->count(); ++i)
-        out << box->itemText(i);
-    return out;
-}
 
 // A text not yet in the box's list joins it: the whole list, the new text last, is
 // saved in one go, and the text takes its place on screen.
 void addNewEntry(QComboBox *box, const QString &section, const QString &text, int position)
 {
-    QStringList list = entries(box);
+    QStringList list = platform::comboEntries(box);
     if (list.contains(text))
         return;
     CINIFile ini;
@@ -323,19 +306,8 @@ int frmTolvo::cboMontant_KeyPress(int KeyAscii)
 
 bool frmTolvo::filterAmountKey(QKeyEvent *event)
 {
-    // Keys that produce no character (arrows, Delete, function keys) pass unfiltered,
-    // and Tab moves the focus before any field sees it.
-    const QString text = event->text();
-    if (text.isEmpty() || event->key() == Qt::Key_Delete || event->key() == Qt::Key_Tab ||
-        event->key() == Qt::Key_Backtab)
-        return false;
-    const int typed = text.at(0).unicode();
-    const int code = cboMontant_KeyPress(typed);
-    if (code == typed)
-        return false;
-    if (code != 0)
-        cboMontant->lineEdit()->insert(QString(QChar(code)));
-    return true;
+    return platform::filterKeyPress(event, cboMontant->lineEdit(),
+                                    [this](int KeyAscii) { return cboMontant_KeyPress(KeyAscii); });
 }
 
 void frmTolvo::chkEtoiles_Click()
