@@ -279,6 +279,7 @@ private slots:
         start("[Défaut]\nAutoAjout1=Non\nAutoAjout2=Non\n");
         open(1, [&](frmOptions &d) {
             QCOMPARE(d.cboPolice->currentIndex(), -1); // "Arial" is not a face of its own here
+            QVERIFY(!platform::comboEntries(d.cboPolice).join('\n').contains(" [")); // no foundry names
             d.cboPolice->setFocus();
             QTest::keyClick(focused(), Qt::Key_Home);
             for (int i = 0; i < d.cboPolice->count() && d.cboPolice->currentText() != "Liberation Serif"; ++i)

@@ -1,6 +1,7 @@
 #include "platform/print/Fonts.h"
 
 #include <QFontDatabase>
+#include <QRegularExpression>
 
 namespace platform {
 
@@ -21,12 +22,15 @@ QFontDatabase::WritingSystem writingSystem(quint8 charSet)
     }
 }
 
+// A family offered by several foundries comes as "C059 [urw]", "C059 [UKWN]": the
+// face name is the family alone, reported once per foundry.
 QStringList installedFaces(quint8 charSet)
 {
+    static const QRegularExpression foundry(QStringLiteral("\\s*\\[[^\\]]*\\]$"));
     QStringList faces;
-    for (const QString &family : QFontDatabase::families(writingSystem(charSet)))
+    for (QString family : QFontDatabase::families(writingSystem(charSet)))
         if (!QFontDatabase::isPrivateFamily(family))
-            faces << family;
+            faces << family.remove(foundry);
     return faces;
 }
 
