@@ -6,6 +6,8 @@
 #include "dialogs/frmAbout.h"
 #include "dialogs/frmMsgBox.h"
 #include "dialogs/mHelp.h"
+#include "options/frmOptions.h"
+#include "options/mFont.h"
 #include "platform/Application.h"
 #include "platform/Conversions.h"
 #include "platform/help/HelpContext.h"
@@ -31,32 +33,15 @@
 #include <functional>
 
 using platform::setTwipsGeometry;
+using platform::sortedPosition;
 
 namespace {
-
-// The sorted amount list keeps text order, letter case aside, so the comma and the
-// digits keep their character order ("100,00" before "20,00").
-int sortedPosition(const QComboBox *box, const QString &text)
-{
-    int i = 0;
-    while (i < box->count() && QString::compare(box->itemText(i), text, Qt::CaseInsensitive) <= 0)
-        ++i;
-    return i;
-}
-
-QStringList entries(const QComboBox *box)
-{
-    QStringList out;
-    for (int i = 0; i < box->count(); ++i)
-        out << box->itemText(i);
-    return out;
-}
 
 // A text not yet in the box's list joins it: the whole list, the new text last, is
 // saved in one go, and the text takes its place on screen.
 void addNewEntry(QComboBox *box, const QString &section, const QString &text, int position)
 {
-    QStringList list = entries(box);
+    QStringList list = platform::comboEntries(box);
     if (list.contains(text))
         return;
     CINIFile ini;
@@ -190,6 +175,8 @@ void frmTolvo::buildMenus()
     mnuSousAide[1] = mnuAide->addSeparator();
     mnuSousAide[2] = mnuAide->addAction(QStringLiteral("&Aide"));
     mnuSousAide[3] = mnuAide->addAction(QStringLiteral("A &propos de Tolvo..."));
+    for (int i = 0; i < int(mnuGénéral.size()); ++i)
+        connect(mnuGénéral[size_t(i)], &QAction::triggered, this, [this, i] { mnuGénéral_Click(i); });
     platform::setHelpContextID(mnuSousAide[0], 1006);
     platform::setHelpContextID(mnuSousAide[2], 1000);
     for (int i = 0; i < int(mnuSousAide.size()); ++i)
@@ -328,19 +315,8 @@ int frmTolvo::cboMontant_KeyPress(int KeyAscii)
 
 bool frmTolvo::filterAmountKey(QKeyEvent *event)
 {
-    // Keys that produce no character (arrows, Delete, function keys) pass unfiltered,
-    // and Tab moves the focus before any field sees it.
-    const QString text = event->text();
-    if (text.isEmpty() || event->key() == Qt::Key_Delete || event->key() == Qt::Key_Tab ||
-        event->key() == Qt::Key_Backtab)
-        return false;
-    const int typed = text.at(0).unicode();
-    const int code = cboMontant_KeyPress(typed);
-    if (code == typed)
-        return false;
-    if (code != 0)
-        cboMontant->lineEdit()->insert(QString(QChar(code)));
-    return true;
+    return platform::filterKeyPress(event, cboMontant->lineEdit(),
+                                    [this](int KeyAscii) { return cboMontant_KeyPress(KeyAscii); });
 }
 
 void frmTolvo::chkEtoiles_Click()
@@ -366,6 +342,52 @@ void frmTolvo::pcGetDeviceOrientationCap()
     }
     lblPositionnement->setText(printer::positioningText(rotation));
     lblPositionnement->Tag = QString::number(rotation);
+}
+
+void frmTolvo::mnuGénéral_Click(int Index)
+{
+    frmOptions dialog(this, {HorAjust, VerAjust, sFont, sDefault, sDefaultBeneficiaire, AddMontant,
+                             AddBénéficiaire, cboMontant, cboBénéficiaire, lblImprimante});
+    QFrame *frame = nullptr;
+    switch (Index) {
+    case 0:
+        dialog.setWindowTitle(QStringLiteral("Gestion des listes"));
+        frame = dialog.fraListe;
+        for (int i = 0; i < 2; ++i) {
+            QComboBox *from = i == 0 ? cboMontant : cboBénéficiaire;
+            QComboBox *to = i == 0 ? dialog.cboMontant : dialog.cboBénéficiaire;
+            to->addItems(platform::comboEntries(from));
+            to->setCurrentIndex(to->count() > 0 ? 0 : -1);
+            dialog.cmdSupprimer[size_t(i)]->setEnabled(to->count() > 0);
+        }
+        break;
+    case 1:
+        dialog.setWindowTitle(QStringLiteral("Options"));
+        frame = dialog.fraOptions;
+        dialog.chkMontant->setChecked(AddMontant);
+        dialog.chkBénéficiaire->setChecked(AddBénéficiaire);
+        dialog.txtDéfaut->setText(sDefault);
+        dialog.txtDéfautBénéficiaire->setText(sDefaultBeneficiaire);
+        break;
+    case 2:
+        dialog.setWindowTitle(QStringLiteral("Ajustement de l'impression"));
+        frame = dialog.fraAjustement;
+        dialog.lblEti[0]->setText(
+            QStringLiteral("Il peut être nécessaire d'ajuster la position d'impression pour l'imprimante "
+                           "sélectionnée (") +
+            lblImprimante->text() +
+            QStringLiteral(").\r\nIndiquez ci-dessous les valeurs d'ajustement horizontal et vertical, en "
+                           "millimètres."));
+        dialog.txtAjust[0]->setText(QString::number(HorAjust));
+        dialog.txtAjust[1]->setText(QString::number(VerAjust));
+        break;
+    default: return;
+    }
+    setTwipsGeometry(frame, 0, 0, 5535, 4455);
+    frame->setVisible(true);
+    if (Index == 1)
+        mFont::LoadFontList(dialog.cboPolice, sFont, QString(), platform::ANSI_CHARSET);
+    dialog.exec();
 }
 
 void frmTolvo::mnuSousAide_Click(int Index)

@@ -65,6 +65,7 @@ public:
     void cboMontant_Validate();
     int cboMontant_KeyPress(int KeyAscii);
     void chkEtoiles_Click();
+    void mnuGénéral_Click(int Index);
     void mnuSousAide_Click(int Index);
     void cmdConfig_Click();
 

@@ -76,4 +76,17 @@ const PdfWord *findWord(const PdfPage &page, const QString &text)
     return nullptr;
 }
 
+QStringList pdfFonts(const QString &path)
+{
+    // Two heading lines, then one font a line, its name first.
+    const QStringList lines = run(QStringLiteral("pdffonts"), {path}).split(QLatin1Char('\n'));
+    QStringList fonts;
+    for (qsizetype i = 2; i < lines.size(); ++i) {
+        const QString name = lines[i].section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
+        if (!name.isEmpty())
+            fonts << name.mid(name.indexOf(QLatin1Char('+')) + 1);
+    }
+    return fonts;
+}
+
 } // namespace testsupport

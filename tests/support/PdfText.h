@@ -5,6 +5,7 @@
 #include <QList>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 
 namespace testsupport {
 
@@ -22,6 +23,9 @@ struct PdfPage {
 QList<PdfPage> pdfPages(const QString &path);
 // "Key: value" lines of pdfinfo, e.g. pdfInfo(path, "Page size") gives "595.28 x 841.89 pts (A4)".
 QString pdfInfo(const QString &path, const QString &key);
+// The base names of the fonts a PDF uses (pdffonts), subset prefixes removed:
+// "LiberationSerif", "DejaVuSans-Bold".
+QStringList pdfFonts(const QString &path);
 // The first word equal to text on a page, or null.
 const PdfWord *findWord(const PdfPage &page, const QString &text);
 

@@ -1,6 +1,8 @@
 #include "platform/forms/Forms.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
@@ -57,6 +59,37 @@ void WrapRadioButton::paintEvent(QPaintEvent *)
     QStyleOptionButton option;
     initStyleOption(&option);
     paintWrapped(this, option, QStyle::SE_RadioButtonIndicator, QStyle::PE_IndicatorRadioButton);
+}
+
+int sortedPosition(const QComboBox *box, const QString &text)
+{
+    int i = 0;
+    while (i < box->count() && QString::compare(box->itemText(i), text, Qt::CaseInsensitive) <= 0)
+        ++i;
+    return i;
+}
+
+QStringList comboEntries(const QComboBox *box)
+{
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i)
+        out << box->itemText(i);
+    return out;
+}
+
+bool filterKeyPress(QKeyEvent *event, QLineEdit *edit, const std::function<int(int)> &keyPress)
+{
+    const QString text = event->text();
+    if (text.isEmpty() || event->key() == Qt::Key_Delete || event->key() == Qt::Key_Tab ||
+        event->key() == Qt::Key_Backtab)
+        return false;
+    const int typed = text.at(0).unicode();
+    const int code = keyPress(typed);
+    if (code == typed)
+        return false;
+    if (code != 0)
+        edit->insert(QString(QChar(code)));
+    return true;
 }
 
 static bool within(const QWidget *control, const QWidget *w)

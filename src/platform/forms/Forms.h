@@ -5,11 +5,14 @@
 #include <QCheckBox>
 #include <QFont>
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QString>
 #include <functional>
 
+class QComboBox;
 class QKeyEvent;
+class QLineEdit;
 class QWidget;
 
 namespace platform {
@@ -51,6 +54,18 @@ public:
     QString Tag;
 };
 
+// A button that carries a text tag.
+class TagButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+    QString Tag;
+};
+
+// Where a text goes in a sorted list: text order, letter case aside, after equal
+// entries, so the comma and the digits keep their character order.
+int sortedPosition(const QComboBox *box, const QString &text);
+QStringList comboEntries(const QComboBox *box);
+
 // Runs `handler` when the focus leaves `control` (or a child of it) for another
 // control of the same window, before that control handles the click that moved the
 // focus. Nothing runs when a popup of the control opens or the window loses focus.
@@ -59,6 +74,12 @@ void onValidate(QWidget *control, std::function<void()> handler);
 // Lets `window` see every key press of its controls first; the handler returns true
 // to swallow the key.
 void installKeyPreview(QWidget *window, std::function<bool(QKeyEvent *)> handler);
+
+// The typed-character filter of a text field, for a key preview: hands the key's
+// character code to `keyPress`, which returns it to accept it, another code to type
+// instead, or 0 to drop it. Keys without a character (arrows, Delete, Tab) pass.
+// Returns true when the key was taken.
+bool filterKeyPress(QKeyEvent *event, QLineEdit *edit, const std::function<int(int)> &keyPress);
 
 // Mouse pointer of the application's windows: 11 hourglass, 0 default.
 void setMousePointer(int pointer);
