@@ -74,4 +74,8 @@ private:
     void buildControls();
     void buildMenus();
     bool filterAmountKey(QKeyEvent *event);
+
+    // Whether each list was read whole at start-up, and may be saved from the screen.
+    bool m_amountsWhole = true;
+    bool m_beneficiariesWhole = true;
 };
