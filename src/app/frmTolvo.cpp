@@ -49,15 +49,18 @@ QStringList entries(const QComboBox *box)
 }
 
 // A text not yet in the box's list joins it: the whole list, the new text last, is
-// saved in one go, and the text takes its place on screen.
-void addNewEntry(QComboBox *box, const QString &section, const QString &text, int position)
+// saved in one go, and the text takes its place on screen. A list that was not read
+// whole at start-up is never saved from the screen: that would drop the rest.
+void addNewEntry(QComboBox *box, const QString &section, const QString &text, int position, bool loadedWhole)
 {
     QStringList list = entries(box);
     if (list.contains(text))
         return;
-    CINIFile ini;
-    ini.setFile(settings::filePath());
-    settings::saveList(ini, section, list << text);
+    if (loadedWhole) {
+        CINIFile ini;
+        ini.setFile(settings::filePath());
+        settings::saveList(ini, section, list << text);
+    }
     box->insertItem(position, text);
     box->setEditText(text);
 }
@@ -205,6 +208,7 @@ void frmTolvo::Form_Load()
     if (ini.enumSectionValues(values) > 0)
         for (const QString &v : values)
             cboMontant->insertItem(sortedPosition(cboMontant, v), v);
+    m_amountsWhole = ini.listingComplete();
 
     ini.setSection(section::Défaut);
     sDefault = ini.Value(key::Montant);
@@ -276,6 +280,7 @@ void frmTolvo::Form_Load()
         cboBénéficiaire->addItems(values);
         cboBénéficiaire->setCurrentIndex(0);
     }
+    m_beneficiariesWhole = ini.listingComplete();
     ini.setSection(section::Défaut);
     sDefaultBeneficiaire = ini.Value(key::Bénéficiaire);
     cboBénéficiaire->setEditText(sDefaultBeneficiaire);
@@ -301,7 +306,8 @@ void frmTolvo::cboBénéficiaire_Validate()
     const QString text = cboBénéficiaire->currentText();
     if (text.isEmpty() || !AddBénéficiaire)
         return;
-    addNewEntry(cboBénéficiaire, settings::section::Bénéficiaires, text, cboBénéficiaire->count());
+    addNewEntry(cboBénéficiaire, settings::section::Bénéficiaires, text, cboBénéficiaire->count(),
+                m_beneficiariesWhole);
 }
 
 void frmTolvo::cboMontant_Validate()
@@ -313,7 +319,8 @@ void frmTolvo::cboMontant_Validate()
     cboMontant->setEditText(text);
     if (!AddMontant)
         return;
-    addNewEntry(cboMontant, settings::section::Montants, text, sortedPosition(cboMontant, text));
+    addNewEntry(cboMontant, settings::section::Montants, text, sortedPosition(cboMontant, text),
+                m_amountsWhole);
 }
 
 int frmTolvo::cboMontant_KeyPress(int KeyAscii)
@@ -403,13 +410,19 @@ void frmTolvo::cmdImprime_Click()
     input.HorAjust = HorAjust;
     input.VerAjust = VerAjust;
     input.sFont = sFont;
-    cheque::PrintCheque(input);
+    const cheque::PrintReport report = cheque::PrintCheque(input);
 
-    cboMontant->setEditText(sDefault);
-    cboBénéficiaire->setEditText(sDefaultBeneficiaire);
+    // A cheque that never left the program keeps its fields, to be printed again.
+    const bool handedOver = report.notHandedOver.isEmpty();
+    if (handedOver) {
+        cboMontant->setEditText(sDefault);
+        cboBénéficiaire->setEditText(sDefaultBeneficiaire);
+    }
     // The printing window had the activation; give it back before placing the focus.
     frmImpression::Unload(printing);
     activateWindow();
     cboMontant->setFocus();
     platform::setMousePointer(0);
+    if (!handedOver)
+        cheque::ReportNotPrinted(this, QStringLiteral("Le chèque n'a pas été imprimé."), report.notHandedOver);
 }
