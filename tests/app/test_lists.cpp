@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -220,6 +221,25 @@ private slots:
         QCOMPARE(items(w->cboMontant), QStringList({"55,00", "7,00"}));
         QCOMPARE(readAll(file()),
                  testsupport::iniBytes("[Montants]\n0=55,00\n1=7,00\n[Défaut]\nEncadrement=Non\n"));
+    }
+
+    // Enter in a dialog's text box presses its default button after validating the box.
+    void defaultButtonValidatesFirst()
+    {
+        QDialog dialog;
+        auto *edit = new QLineEdit(&dialog);
+        auto *ok = new QPushButton("OK", &dialog);
+        ok->move(0, 40);
+        ok->setDefault(true);
+        QStringList order;
+        platform::onValidate(edit, [&] { order << "validate"; });
+        QObject::connect(ok, &QPushButton::clicked, [&] { order << "click"; });
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        edit->setFocus();
+        QTRY_VERIFY(edit->hasFocus());
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(order, QStringList({"validate", "click"}));
     }
 };
 
