@@ -424,5 +424,6 @@ void frmTolvo::cmdImprime_Click()
     cboMontant->setFocus();
     platform::setMousePointer(0);
     if (!handedOver)
-        cheque::ReportNotPrinted(this, QStringLiteral("Le chèque n'a pas été imprimé."), report.notHandedOver);
+        cheque::ReportNotPrinted(this, QStringLiteral("Le chèque n'a pas été imprimé."),
+                                 report.notHandedOver);
 }

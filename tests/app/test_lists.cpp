@@ -108,9 +108,9 @@ private slots:
         QTest::newRow("letters and signs dropped, amounts off")
             << "[Défaut]\nAutoAjout1=Non\n"
             << "a-1+2 b" << QString("12") << QString("12,00") << QString("[Bénéficiaires]\n0=Durand\n");
-        QTest::newRow("beneficiaries off") << "[Défaut]\nAutoAjout2=Non\n"
-                                           << "7" << QString("7") << QString("7,00")
-                                           << QString("[Montants]\n0=7,00\n");
+        QTest::newRow("beneficiaries off")
+            << "[Défaut]\nAutoAjout2=Non\n"
+            << "7" << QString("7") << QString("7,00") << QString("[Montants]\n0=7,00\n");
     }
     // Each list follows its own flag; normalised either way.
     void typingFilter()

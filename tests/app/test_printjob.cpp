@@ -110,7 +110,8 @@ private slots:
     // with the saved settings, under the printing window and the hourglass.
     void f5InTheAmountBox()
     {
-        const QByteArray ini = testsupport::iniBytes("[HP]\nPaperBin=4\nOrientation=1\n[Défaut]\nFont=Courier New\n");
+        const QByteArray ini =
+            testsupport::iniBytes("[HP]\nPaperBin=4\nOrientation=1\n[Défaut]\nFont=Courier New\n");
         start(ini);
         int busyMeasures = 0;
         fake->widthOf = [&](const QString &text, float size) {
@@ -125,7 +126,8 @@ private slots:
         QCOMPARE(fake->printed().value(4), QString("12,35"));
         QCOMPARE(fake->printed().value(2), QString("DOUZE EUROS TRENTE CINQ CTS"));
         const QStringList log = fake->log(false);
-        QVERIFY(log.contains("PaperBin 4") && log.contains("Orientation 1") && log.contains("FontName Courier New"));
+        QVERIFY(log.contains("PaperBin 4") && log.contains("Orientation 1") &&
+                log.contains("FontName Courier New"));
         QVERIFY(busyMeasures > 0);
         QCOMPARE(busyMeasures, int(std::count_if(fake->calls.begin(), fake->calls.end(),
                                                  [](const auto &c) { return c.member == "TextWidth"; })));
@@ -146,7 +148,8 @@ private slots:
         w->cboMontant->setFocus();
         QTest::keyClick(focused(), Qt::Key_F5);
         QCOMPARE(boxes.shown.size(), 1);
-        QCOMPARE(boxes.shown[0].text, "Le chèque n'a pas été imprimé.\nImpossible de créer le dossier " + notAFolder);
+        QCOMPARE(boxes.shown[0].text,
+                 "Le chèque n'a pas été imprimé.\nImpossible de créer le dossier " + notAFolder);
         QCOMPARE(boxes.shown[0].icon, MsgIcon::Exclamation);
         QCOMPARE(boxes.shown[0].title, QString("Tolvo"));
         QCOMPARE(w->cboMontant->currentText(), QString("25,00"));
@@ -205,12 +208,13 @@ private slots:
         QFETCH(int, hor);
         QFETCH(int, ver);
         // Everything from the saved settings, in a font other than the default.
-        start(testsupport::iniBytes(QString("[Défaut]\nMontant=10,00\nBénéficiaire=EDF\nAutoAjout1=Non\n"
-                                            "AutoAjout2=Non\nFont=Liberation Serif\nImprimante=Fichier PDF\n"
-                                            "[Fichier PDF]\nPaperBin=7\nOrientation=%1\nHorAjust=%2\nVerAjust=%3\n")
-                                        .arg(orientation)
-                                        .arg(hor)
-                                        .arg(ver)));
+        start(testsupport::iniBytes(
+            QString("[Défaut]\nMontant=10,00\nBénéficiaire=EDF\nAutoAjout1=Non\n"
+                    "AutoAjout2=Non\nFont=Liberation Serif\nImprimante=Fichier PDF\n"
+                    "[Fichier PDF]\nPaperBin=7\nOrientation=%1\nHorAjust=%2\nVerAjust=%3\n")
+                .arg(orientation)
+                .arg(hor)
+                .arg(ver)));
         if (rotation == "270") // the PDF printer turns by 90 only
             w->lblPositionnement->Tag = rotation;
         QCOMPARE(w->lblPositionnement->Tag, rotation);
@@ -244,7 +248,8 @@ private slots:
         fonts.start("pdffonts", {out.filePath(files[0])});
         QVERIFY(fonts.waitForFinished());
         const QString fontList = QString::fromUtf8(fonts.readAllStandardOutput());
-        QVERIFY2(fontList.contains("LiberationSerif") && !fontList.contains("LiberationSans"), qPrintable(fontList));
+        QVERIFY2(fontList.contains("LiberationSerif") && !fontList.contains("LiberationSans"),
+                 qPrintable(fontList));
         const auto pages = testsupport::pdfPages(out.filePath(files[0]));
         QCOMPARE(pages.size(), 1);
         QVERIFY(qAbs(pages[0].size.width() - page.width()) < 1 &&

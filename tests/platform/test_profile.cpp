@@ -229,9 +229,8 @@ private slots:
         row("delete section", file, "défaut", {}, {}, "; c\n[M]\n0=1\n\n[I]\nX=Y\n");
         row("delete repeated section", "[A]\na=1\n[B]\nb=1\n[a]\na=2\n", "A", {}, {}, "[B]\nb=1\n");
         row("delete on missing file creates none", none, "A", {}, {}, {});
-        QTest::newRow("flush changes nothing")
-            << QByteArray("a=1\n") << false << QString() << QString() << QString() << QByteArray("a=1\n")
-            << true;
+        QTest::newRow("flush changes nothing") << QByteArray("a=1\n") << false << QString() << QString()
+                                               << QString() << QByteArray("a=1\n") << true;
         QTest::newRow("write section keeps comments")
             << file << true << "Défaut" << QString()
             << QStringLiteral("Font=Arial") + QChar(0) + "Encadrement=Oui" + QChar(0) + QChar(0)
@@ -244,16 +243,19 @@ private slots:
         row("lone CR: one key deleted", "[A]\ra=1\rb=2\r", "A", "a", {}, "[A]\nb=2\n");
         row("printer name holding ]", none, "HP [2]] x", "PaperBin", "4", "[HP [2]] x]\nPaperBin=4\n");
         QTest::newRow("BOM file with Windows-1252 lines: letters kept")
-            << QByteArray("\xEF\xBB\xBF[A]\r\nk=\xE9t\xE9\r\nu=\xC5\x81\r\n") << false << "A" << "x" << "1"
-            << QByteArray("\xEF\xBB\xBF[A]\r\nk=\xC3\xA9t\xC3\xA9\r\nu=\xC5\x81\r\nx=1\r\n") << true;
+            << QByteArray("\xEF\xBB\xBF[A]\r\nk=\xE9t\xE9\r\nu=\xC5\x81\r\n") << false << "A"
+            << "x"
+            << "1" << QByteArray("\xEF\xBB\xBF[A]\r\nk=\xC3\xA9t\xC3\xA9\r\nu=\xC5\x81\r\nx=1\r\n") << true;
         QTest::newRow("Windows-1252 bytes that read as UTF-8")
-            << none << false << "S" << "k" << "Ã©" << QByteArray("\xEF\xBB\xBF[S]\r\nk=\xC3\x83\xC2\xA9\r\n")
-            << true;
+            << none << false << "S"
+            << "k"
+            << "Ã©" << QByteArray("\xEF\xBB\xBF[S]\r\nk=\xC3\x83\xC2\xA9\r\n") << true;
         refused("key as a header", false, "M", "[Montants]", "1");
         refused("key holding =", false, "M", "a=b", "1");
         refused("key as a comment", false, "M", ";x", "1");
         refused("key and value forming a header", false, "M", "[x", "]");
-        refused("section line as a header", true, "M", {}, QStringLiteral("0=1") + QChar(0) + "[I]" + QChar(0));
+        refused("section line as a header", true, "M", {},
+                QStringLiteral("0=1") + QChar(0) + "[I]" + QChar(0));
     }
 
     void write()

@@ -79,7 +79,8 @@ protected:
         } else if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent *>(event)->key();
             auto *edit = qobject_cast<QLineEdit *>(watched);
-            if ((key != Qt::Key_Return && key != Qt::Key_Enter) || !edit || edit != QApplication::focusWidget())
+            if ((key != Qt::Key_Return && key != Qt::Key_Enter) || !edit ||
+                edit != QApplication::focusWidget())
                 return false;
             auto *dialog = qobject_cast<QDialog *>(edit->window());
             if (!dialog)

@@ -81,8 +81,9 @@ void PdfPrinter::deliver(const QByteArray &pdf)
             file.close();
             if (!written || file.error() != QFileDevice::NoError) {
                 file.remove();
-                throw PrinterError(QStringLiteral("Impossible d'écrire le fichier %1 : le disque est peut-être plein")
-                                       .arg(QDir::toNativeSeparators(path)));
+                throw PrinterError(
+                    QStringLiteral("Impossible d'écrire le fichier %1 : le disque est peut-être plein")
+                        .arg(QDir::toNativeSeparators(path)));
             }
             m_lastFile = path;
             return;
