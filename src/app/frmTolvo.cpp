@@ -38,15 +38,18 @@ using platform::sortedPosition;
 namespace {
 
 // A text not yet in the box's list joins it: the whole list, the new text last, is
-// saved in one go, and the text takes its place on screen.
-void addNewEntry(QComboBox *box, const QString &section, const QString &text, int position)
+// saved in one go, and the text takes its place on screen. A list that was not read
+// whole at start-up is never saved from the screen: that would drop the rest.
+void addNewEntry(QComboBox *box, const QString &section, const QString &text, int position, bool loadedWhole)
 {
     QStringList list = platform::comboEntries(box);
     if (list.contains(text))
         return;
-    CINIFile ini;
-    ini.setFile(settings::filePath());
-    settings::saveList(ini, section, list << text);
+    if (loadedWhole) {
+        CINIFile ini;
+        ini.setFile(settings::filePath());
+        settings::saveList(ini, section, list << text);
+    }
     box->insertItem(position, text);
     box->setEditText(text);
 }
@@ -197,6 +200,7 @@ void frmTolvo::Form_Load()
     if (ini.enumSectionValues(values) > 0)
         for (const QString &v : values)
             cboMontant->insertItem(sortedPosition(cboMontant, v), v);
+    m_amountsWhole = ini.listingComplete();
 
     ini.setSection(section::Défaut);
     sDefault = ini.Value(key::Montant);
@@ -268,6 +272,7 @@ void frmTolvo::Form_Load()
         cboBénéficiaire->addItems(values);
         cboBénéficiaire->setCurrentIndex(0);
     }
+    m_beneficiariesWhole = ini.listingComplete();
     ini.setSection(section::Défaut);
     sDefaultBeneficiaire = ini.Value(key::Bénéficiaire);
     cboBénéficiaire->setEditText(sDefaultBeneficiaire);
@@ -293,7 +298,8 @@ void frmTolvo::cboBénéficiaire_Validate()
     const QString text = cboBénéficiaire->currentText();
     if (text.isEmpty() || !AddBénéficiaire)
         return;
-    addNewEntry(cboBénéficiaire, settings::section::Bénéficiaires, text, cboBénéficiaire->count());
+    addNewEntry(cboBénéficiaire, settings::section::Bénéficiaires, text, cboBénéficiaire->count(),
+                m_beneficiariesWhole);
 }
 
 void frmTolvo::cboMontant_Validate()
@@ -305,7 +311,8 @@ void frmTolvo::cboMontant_Validate()
     cboMontant->setEditText(text);
     if (!AddMontant)
         return;
-    addNewEntry(cboMontant, settings::section::Montants, text, sortedPosition(cboMontant, text));
+    addNewEntry(cboMontant, settings::section::Montants, text, sortedPosition(cboMontant, text),
+                m_amountsWhole);
 }
 
 int frmTolvo::cboMontant_KeyPress(int KeyAscii)
@@ -347,7 +354,8 @@ void frmTolvo::pcGetDeviceOrientationCap()
 void frmTolvo::mnuGénéral_Click(int Index)
 {
     frmOptions dialog(this, {HorAjust, VerAjust, sFont, sDefault, sDefaultBeneficiaire, AddMontant,
-                             AddBénéficiaire, cboMontant, cboBénéficiaire, lblImprimante});
+                             AddBénéficiaire, cboMontant, cboBénéficiaire, lblImprimante,
+                             m_amountsWhole, m_beneficiariesWhole});
     QFrame *frame = nullptr;
     switch (Index) {
     case 0:
@@ -476,8 +484,7 @@ void frmTolvo::printSpecimen()
     frmImpression::Unload(printing);
     platform::setMousePointer(0);
     if (!failure.isNull())
-        platform::messageBox(this, QStringLiteral("Le spécimen n'a pas été imprimé.\n") + failure,
-                             platform::MsgIcon::Exclamation);
+        cheque::ReportNotPrinted(this, QStringLiteral("Le spécimen n'a pas été imprimé."), failure);
 }
 
 void frmTolvo::cmdImprime_Click()
@@ -511,13 +518,20 @@ void frmTolvo::cmdImprime_Click()
     input.HorAjust = HorAjust;
     input.VerAjust = VerAjust;
     input.sFont = sFont;
-    cheque::PrintCheque(input);
+    const cheque::PrintReport report = cheque::PrintCheque(input);
 
-    cboMontant->setEditText(sDefault);
-    cboBénéficiaire->setEditText(sDefaultBeneficiaire);
+    // A cheque that never left the program keeps its fields, to be printed again.
+    const bool handedOver = report.notHandedOver.isEmpty();
+    if (handedOver) {
+        cboMontant->setEditText(sDefault);
+        cboBénéficiaire->setEditText(sDefaultBeneficiaire);
+    }
     // The printing window had the activation; give it back before placing the focus.
     frmImpression::Unload(printing);
     activateWindow();
     cboMontant->setFocus();
     platform::setMousePointer(0);
+    if (!handedOver)
+        cheque::ReportNotPrinted(this, QStringLiteral("Le chèque n'a pas été imprimé."),
+                                 report.notHandedOver);
 }

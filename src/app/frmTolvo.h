@@ -77,4 +77,8 @@ private:
     void buildMenus();
     bool filterAmountKey(QKeyEvent *event);
     void printSpecimen();
+
+    // Whether each list was read whole at start-up, and may be saved from the screen.
+    bool m_amountsWhole = true;
+    bool m_beneficiariesWhole = true;
 };

@@ -129,9 +129,23 @@ PrintReport PrintCheque(const ChequeInput &input)
     QString words;
     page.step([&] { words = WordsText(input.amount, input.stars); });
     PrintLayout(page, input.beneficiary, input.date, words, input.amount, input.stars);
-    page.step([&] { page.printer().EndDoc(); });
+    QString notHandedOver;
+    page.step([&] {
+        platform::Printer &printer = page.printer();
+        try {
+            printer.EndDoc();
+        } catch (const platform::PrinterError &e) {
+            notHandedOver = QString::fromStdString(e.what());
+            throw;
+        }
+    });
 
-    return {page.failed, page.measures};
+    return {page.failed, page.measures, notHandedOver};
+}
+
+void ReportNotPrinted(QWidget *parent, const QString &headline, const QString &reason)
+{
+    platform::messageBox(parent, headline + QLatin1Char('\n') + reason, platform::MsgIcon::Exclamation);
 }
 
 } // namespace cheque

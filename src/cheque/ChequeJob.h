@@ -7,6 +7,8 @@
 #include <QString>
 #include <optional>
 
+class QWidget;
+
 namespace cheque {
 
 // What the job reads from the main window.
@@ -56,10 +58,18 @@ QString WordsText(const QString &amountText, bool stars);
 struct PrintReport {
     bool failed = false; // some step from the text composition on was skipped
     int measures = 0;    // text measures asked of the printer
+    // Why the finished page could not be handed over (file, queue), in French;
+    // empty when it left the program.
+    QString notHandedOver;
 };
 
-// Prints one cheque on the current printer. Nothing is reported to the user and
-// nothing escapes: a step that fails (including no printer at all) is skipped.
+// Prints one cheque on the current printer. Nothing escapes: a step that fails
+// (including no printer at all) is skipped. Only a page that could not be handed
+// over is worth telling the user: the report says why.
 PrintReport PrintCheque(const ChequeInput &input);
+
+// Tells the user a page was not printed: `headline` ("Le chèque n'a pas été
+// imprimé.") and, on the next line, the reason; exclamation icon, title "Tolvo".
+void ReportNotPrinted(QWidget *parent, const QString &headline, const QString &reason);
 
 } // namespace cheque

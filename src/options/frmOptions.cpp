@@ -276,7 +276,15 @@ void frmOptions::saveLists()
     using namespace settings;
     CINIFile ini;
     ini.setFile(filePath());
-    if (cmdSupprimer[0]->Tag == kSupprimé) {
+    const auto listReadWhole = [this](bool whole) {
+        if (!whole)
+            platform::messageBox(this,
+                                 QStringLiteral("Cette liste n'a pas pu être lue entièrement au démarrage : "
+                                                "elle n'est pas modifiée, pour ne perdre aucune entrée."),
+                                 platform::MsgIcon::Exclamation);
+        return whole;
+    };
+    if (cmdSupprimer[0]->Tag == kSupprimé && listReadWhole(m_owner.amountsWhole)) {
         const QStringList kept = platform::comboEntries(cboMontant);
         m_owner.cboMontant->clear();
         saveList(ini, section::Montants, kept);
@@ -284,7 +292,7 @@ void frmOptions::saveLists()
         // The amount field goes back to the default amount while it is still listed.
         m_owner.cboMontant->setEditText(kept.contains(m_owner.sDefault) ? m_owner.sDefault : QString());
     }
-    if (cmdSupprimer[1]->Tag == kSupprimé) {
+    if (cmdSupprimer[1]->Tag == kSupprimé && listReadWhole(m_owner.beneficiariesWhole)) {
         const QStringList kept = platform::comboEntries(cboBénéficiaire);
         m_owner.cboBénéficiaire->clear();
         m_owner.cboBénéficiaire->clearEditText();
@@ -297,9 +305,6 @@ void frmOptions::saveLists()
 void frmOptions::saveOptions()
 {
     using namespace settings;
-    // OK pressed by its access key leaves the amount field without validation.
-    txtDéfaut_Validate();
-
     CINIFile ini;
     ini.setFile(filePath());
     ini.setSection(section::Défaut);

@@ -26,6 +26,10 @@ public:
         QComboBox *cboMontant;
         QComboBox *cboBénéficiaire;
         QLabel *lblImprimante;
+        // Whether each list was read whole at start-up: one that was not is never
+        // rewritten from what the screen holds.
+        bool amountsWhole = true;
+        bool beneficiariesWhole = true;
     };
 
     frmOptions(QWidget *parent, const Owner &owner);

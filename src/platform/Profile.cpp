@@ -117,23 +117,56 @@ bool isUtf8(const QByteArray &bytes)
     return true;
 }
 
-// UTF-8 with a byte-order mark, or text that is valid UTF-8 (a file saved by a
-// Linux editor: French Windows-1252 text never forms UTF-8 sequences), or
-// Windows-1252.
+// One line's bytes as text: UTF-8 when they form UTF-8, else Windows-1252.
+QString decodeLine(const QByteArray &bytes)
+{
+    return isUtf8(bytes) ? QString::fromUtf8(bytes) : windows1252::decode(bytes);
+}
+
+// After a byte-order mark each line is decoded on its own: a copy of the old
+// program may have added Windows-1252 lines to a UTF-8 file, and a replacement
+// character would then be written back for every accented letter.
+QString decodeLines(const QByteArray &bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = start;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        text += decodeLine(bytes.mid(start, end - start));
+        // Line ends are ASCII in both encodings: keep them as they are.
+        while (end < bytes.size() && (bytes[end] == '\r' || bytes[end] == '\n'))
+            text += QChar(uchar(bytes[end++]));
+        start = end;
+    }
+    return text;
+}
+
+// UTF-8 with a byte-order mark (line by line), or text that is valid UTF-8 (a
+// file saved by a Linux editor: French Windows-1252 text never forms UTF-8
+// sequences), or Windows-1252.
 QString decodeFile(const QByteArray &bytes)
 {
     if (bytes.startsWith(kBom))
-        return QString::fromUtf8(bytes.constData() + kBom.size(), bytes.size() - kBom.size());
+        return decodeLines(bytes.mid(kBom.size()));
     if (isUtf8(bytes))
         return QString::fromUtf8(bytes);
     return windows1252::decode(bytes);
 }
 
+bool isAscii(const QByteArray &bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
+}
+
 // Windows-1252 whenever it can hold the whole text, so the old program can still
-// read the file; otherwise UTF-8 with a byte-order mark.
+// read the file; otherwise UTF-8 with a byte-order mark. Windows-1252 bytes that
+// also form UTF-8 ("Ã©") would read back as other text: UTF-8 with the mark then.
 QByteArray encodeFile(const QString &text)
 {
-    if (auto bytes = windows1252::encode(text))
+    if (auto bytes = windows1252::encode(text); bytes && (isAscii(*bytes) || !isUtf8(*bytes)))
         return *bytes;
     return kBom + text.toUtf8();
 }
@@ -204,19 +237,19 @@ LineInfo classify(QStringView raw)
 }
 
 // Calls f(line number, line without its end) for every line until f returns false.
+// CR LF, LF and a lone CR each end a line.
 template <typename F> void forEachLine(QStringView text, F &&f)
 {
     qsizetype start = 0;
     qsizetype number = 0;
     while (start < text.size()) {
-        qsizetype end = text.indexOf(u'\n', start);
-        if (end < 0)
-            end = text.size();
-        QStringView raw = text.mid(start, end - start);
-        if (raw.endsWith(u'\r'))
-            raw.chop(1);
-        if (!f(number++, raw))
+        qsizetype end = start;
+        while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
+            ++end;
+        if (!f(number++, text.mid(start, end - start)))
             return;
+        if (end < text.size() && text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n')
+            ++end;
         start = end + 1;
     }
 }
@@ -269,6 +302,30 @@ QStringView unquoted(QStringView value)
     if (value.size() >= 2 && (value[0] == u'"' || value[0] == u'\'') && value.back() == value[0])
         return value.mid(1, value.size() - 2);
     return value;
+}
+
+// A name is written only in a form that reads back as itself: "]" in a section
+// name is fine (the last "]" closes it), but a key holding "=" or starting with
+// ";" or "[" would read as another key, a comment or a section header.
+bool headerRoundTrips(const QString &name)
+{
+    const QString line = u'[' + name + u']';
+    const LineInfo info = classify(line);
+    return info.kind == LineInfo::Header && info.name == name;
+}
+
+bool entryRoundTrips(const QString &key, const QString &value)
+{
+    const QString line = key + u'=' + value;
+    const LineInfo info = classify(line);
+    return info.kind == LineInfo::Entry && info.name == key;
+}
+
+// A line of a whole section must stay an entry of it.
+bool sectionLineRoundTrips(const QString &line)
+{
+    const LineInfo info = classify(line);
+    return info.kind != LineInfo::Header && info.kind != LineInfo::Comment;
 }
 
 // ---- Reading -----------------------------------------------------------------
@@ -552,12 +609,16 @@ bool WritePrivateProfileString(const std::optional<QString> &section, const std:
     if (!section)
         return true; // nothing is ever pending: every change is already on disk
     const QString name = cleanedName(*section);
+    if (!headerRoundTrips(name))
+        return false;
     if (!key)
         return rewrite(file, [&](QStringView text) { return deleteSection(text, name); });
     const QString keyName = cleanedName(*key);
     if (!value)
         return rewrite(file, [&](QStringView text) { return deleteEntry(text, name, keyName); });
     const QString newValue = cleaned(*value);
+    if (!entryRoundTrips(keyName, newValue))
+        return false;
     return rewrite(file, [&](QStringView text) { return setEntry(text, name, keyName, newValue); });
 }
 
@@ -580,8 +641,12 @@ bool WritePrivateProfileSection(const QString &section, const QString &text, con
         if (line.isEmpty())
             break; // two NULs end the list
         lines.append(cleaned(line.toString()));
+        if (!sectionLineRoundTrips(lines.back()))
+            return false;
     }
     const QString name = cleanedName(section);
+    if (!headerRoundTrips(name))
+        return false;
     return rewrite(file, [&](QStringView old) { return replaceEntries(old, name, lines); });
 }
 

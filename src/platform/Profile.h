@@ -5,10 +5,12 @@
 // against: buffer sizes, "size - 2" when a listing does not fit, NUL-separated
 // listings. Text is Unicode and sizes count characters.
 //
-// File format: lines ended by CRLF, "[section]" headers, "key=value" entries.
-// The file is Windows-1252 so that files of the old program read unchanged; when
-// a text cannot be stored in Windows-1252, the whole file is written as UTF-8 with
-// a byte-order mark instead, and a file that starts with that mark reads as UTF-8.
+// File format: lines ended by CRLF (CR LF, LF or a lone CR when read),
+// "[section]" headers, "key=value" entries. The file is Windows-1252 so that files
+// of the old program read unchanged; when a text cannot be stored in Windows-1252,
+// or its Windows-1252 bytes would read back as UTF-8, the whole file is written as
+// UTF-8 with a byte-order mark instead. After that mark each line reads as UTF-8,
+// or as Windows-1252 when it is not valid UTF-8.
 //
 // Reading:
 // - section and key names match whatever their letter case; spaces around names
@@ -42,8 +44,9 @@ int GetPrivateProfileString(const QString &section, const QString &key, const QS
 
 // Sets key = value in the section, creating file, section and key as needed.
 // No value: deletes the key. No key: deletes the section. No section: flushes
-// (every change is already on disk). False when the file could not be written;
-// the old file is then left as it was.
+// (every change is already on disk). False when the file could not be written,
+// or when a name would read back as something else (a key holding "=" or
+// starting with ";" or "["); the old file is then left as it was.
 bool WritePrivateProfileString(const std::optional<QString> &section, const std::optional<QString> &key,
                                const std::optional<QString> &value, const QString &file);
 
@@ -59,6 +62,7 @@ int GetPrivateProfileSectionNames(QChar *buffer, int size, const QString &file);
 
 // Replaces every entry of the section by the lines of text (NUL-separated, ended
 // by two NULs), creating file and section as needed; comments of the section stay.
+// False, nothing written, when a line would read as a header or a comment.
 bool WritePrivateProfileSection(const QString &section, const QString &text, const QString &file);
 
 namespace windows1252 {

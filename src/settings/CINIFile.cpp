@@ -4,50 +4,71 @@
 #include "platform/Profile.h"
 
 #include <QApplication>
+#include <QFile>
 #include <optional>
 
 namespace {
 
 enum class Listing { SectionEntries, SectionNames };
 
-// The listing text with a growing buffer: 2047, 4095, 8191 then 16383 characters.
-// A result of exactly size - 2 means the text was cut; after four cut results the
-// buffer is left empty.
-int fetch(Listing what, const QString &section, const QString &file, QString &buffer)
+// The buffer grows no further: a listing this large is not a settings file.
+constexpr int kLargestListing = 1 << 28;
+
+// The listing text with a buffer that doubles from 2047 characters until the text
+// fits (a result of exactly size - 2 means it was cut). Nothing when it never fits.
+std::optional<QString> fetch(Listing what, const QString &section, const QString &file)
 {
-    int base = 1024;
-    int n = 0;
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        base *= 2;
-        buffer = QString(base - 1, QChar(0));
-        n = what == Listing::SectionEntries
-                ? platform::GetPrivateProfileSection(section, buffer.data(), base - 1, file)
-                : platform::GetPrivateProfileSectionNames(buffer.data(), base - 1, file);
-        if (n != (base - 1) - 2)
-            return n;
-        buffer.clear();
+    for (int base = 2048; base <= kLargestListing; base *= 2) {
+        QString buffer(base - 1, QChar(0));
+        const int n = what == Listing::SectionEntries
+                          ? platform::GetPrivateProfileSection(section, buffer.data(), base - 1, file)
+                          : platform::GetPrivateProfileSectionNames(buffer.data(), base - 1, file);
+        if (n != (base - 1) - 2) {
+            buffer.truncate(n);
+            return buffer;
+        }
     }
-    return n;
+    return std::nullopt;
 }
 
-// The entries of the first `keep` characters, one per NUL, as long as more than
-// three characters remain. Nothing when the listing found nothing.
-std::optional<QStringList> entries(Listing what, const QString &section, const QString &file,
-                                   bool keepFinalNul)
+// A file that is there but cannot be read lists as empty: that is no empty list.
+bool readable(const QString &file)
 {
-    QString buffer;
-    const int n = fetch(what, section, file, buffer);
-    if (n == 0 || buffer.isEmpty())
+    QFile f(file);
+    return !f.exists() || f.open(QIODevice::ReadOnly);
+}
+
+// The entries of a listing. Section names: every one. Section entries: one per
+// NUL of the first `n` characters (n + 1 with keepFinalNul) as long as more than
+// three characters remain, which old files were always read with. Nothing when
+// the listing found nothing; `complete` turns false when it could not be read whole.
+std::optional<QStringList> entries(Listing what, const QString &section, const QString &file,
+                                   bool keepFinalNul, bool &complete)
+{
+    const auto text = fetch(what, section, file);
+    complete = text && readable(file);
+    if (!text || text->isEmpty())
         return std::nullopt;
-    if (what == Listing::SectionNames && n == 1)
-        return std::nullopt;
-    QStringView rest = QStringView(buffer).left(keepFinalNul ? n + 1 : n);
     QStringList list;
-    do {
-        const qsizetype nul = rest.indexOf(QChar(0));
-        list.append((nul < 0 ? rest : rest.left(nul)).toString());
-        rest = nul < 0 ? QStringView() : rest.mid(nul + 1);
-    } while (rest.size() > 3);
+    if (what == Listing::SectionNames) {
+        if (text->size() == 1)
+            return std::nullopt; // a single empty name
+        list = text->split(QChar(0));
+        list.removeLast(); // after the final NUL
+    } else {
+        const QString withEnd = keepFinalNul ? *text + QChar(0) : *text;
+        QStringView rest(withEnd);
+        do {
+            const qsizetype nul = rest.indexOf(QChar(0));
+            list.append((nul < 0 ? rest : rest.left(nul)).toString());
+            rest = nul < 0 ? QStringView() : rest.mid(nul + 1);
+        } while (rest.size() > 3);
+    }
+    // The counts are 16-bit.
+    if (list.size() > 32767) {
+        complete = false;
+        return std::nullopt;
+    }
     return list;
 }
 
@@ -127,7 +148,7 @@ void CINIFile::addSection(const QString &name, bool SetAsCurrent)
 
 qint16 CINIFile::enumSectionKeys(QStringList &ArrayResult)
 {
-    const auto list = entries(Listing::SectionEntries, m_section, m_file, true);
+    const auto list = entries(Listing::SectionEntries, m_section, m_file, true, m_listingComplete);
     if (!list)
         return 0;
     ArrayResult = mapped(*list, keyOf);
@@ -136,7 +157,7 @@ qint16 CINIFile::enumSectionKeys(QStringList &ArrayResult)
 
 qint16 CINIFile::enumSectionValues(QStringList &ArrayResult)
 {
-    const auto list = entries(Listing::SectionEntries, m_section, m_file, false);
+    const auto list = entries(Listing::SectionEntries, m_section, m_file, false, m_listingComplete);
     if (!list)
         return 0;
     ArrayResult = mapped(*list, valueOf);
@@ -145,7 +166,7 @@ qint16 CINIFile::enumSectionValues(QStringList &ArrayResult)
 
 qint16 CINIFile::enumSections(QStringList &ArrayResult)
 {
-    const auto list = entries(Listing::SectionNames, QString(), m_file, true);
+    const auto list = entries(Listing::SectionNames, QString(), m_file, true, m_listingComplete);
     if (!list)
         return 0;
     ArrayResult = *list;
@@ -166,7 +187,7 @@ void CINIFile::deleteKey(const QString &KeyName)
 
 qint16 CINIFile::enumSectionValuePairs(QList<QStringList> &ArrayResult)
 {
-    const auto list = entries(Listing::SectionEntries, m_section, m_file, false);
+    const auto list = entries(Listing::SectionEntries, m_section, m_file, false, m_listingComplete);
     if (!list)
         return 0;
     ArrayResult = {mapped(*list, keyOf), mapped(*list, valueOf)};
@@ -175,7 +196,7 @@ qint16 CINIFile::enumSectionValuePairs(QList<QStringList> &ArrayResult)
 
 qint16 CINIFile::enumSectionKeysAndValues(QStringList &ArrayResult)
 {
-    const auto list = entries(Listing::SectionEntries, m_section, m_file, false);
+    const auto list = entries(Listing::SectionEntries, m_section, m_file, false, m_listingComplete);
     if (!list)
         return 0;
     ArrayResult = *list;

@@ -39,6 +39,10 @@ public:
     // anything else (a single text, a number) changes nothing.
     void writeSection(const QVariant &lines);
 
+    // False when the last listing could not be read whole (unreadable file, too
+    // many entries): what it gave must not be written back as the whole list.
+    bool listingComplete() const { return m_listingComplete; }
+
     // True once a write of this object has failed.
     bool writeFailed() const { return m_writeFailed; }
 
@@ -48,5 +52,6 @@ private:
     QString m_file;
     QString m_section;
     bool m_writeFailed = false;
+    bool m_listingComplete = true;
     QString m_failedFile; // the file of the first failed write
 };

@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -105,16 +106,56 @@ private slots:
         QVERIFY(fake->calls.empty());
     }
 
-    // F5 in the amount box prints the normalised amount, without adding it to the list.
+    // F5 in the amount box prints the normalised amount, without adding it to the list,
+    // with the saved settings, under the printing window and the hourglass.
     void f5InTheAmountBox()
     {
-        start();
+        const QByteArray ini =
+            testsupport::iniBytes("[HP]\nPaperBin=4\nOrientation=1\n[Défaut]\nFont=Courier New\n");
+        start(ini);
+        int busyMeasures = 0;
+        fake->widthOf = [&](const QString &text, float size) {
+            bool shown = false;
+            for (QWidget *top : QApplication::topLevelWidgets())
+                shown = shown || (top != w.get() && top->isVisible());
+            busyMeasures += shown && platform::mousePointer() == 11;
+            return 0.2 * size * text.size();
+        };
         type(w->cboMontant, "12,345");
         QTest::keyClick(focused(), Qt::Key_F5);
         QCOMPARE(fake->printed().value(4), QString("12,35"));
         QCOMPARE(fake->printed().value(2), QString("DOUZE EUROS TRENTE CINQ CTS"));
+        const QStringList log = fake->log(false);
+        QVERIFY(log.contains("PaperBin 4") && log.contains("Orientation 1") &&
+                log.contains("FontName Courier New"));
+        QVERIFY(busyMeasures > 0);
+        QCOMPARE(busyMeasures, int(std::count_if(fake->calls.begin(), fake->calls.end(),
+                                                 [](const auto &c) { return c.member == "TextWidth"; })));
         QCOMPARE(w->cboMontant->count(), 0);
-        QVERIFY(!QFile::exists(dir.filePath("Tolvo.ini")));
+        QCOMPARE(testsupport::readAll(dir.filePath("Tolvo.ini")), ini);
+    }
+
+    // A page that cannot be handed over is reported, and the cheque stays typed in.
+    void notHandedOver()
+    {
+        const QString notAFolder = dir.filePath("Tolvo.ini");
+        platform::setPrinters(std::make_unique<testsupport::PdfOnly>(notAFolder));
+        fake = nullptr;
+        start(testsupport::iniBytes("[Défaut]\nMontant=10,00\nAutoAjout1=Non\nAutoAjout2=Non\n"));
+        platform::MessageBoxRecorder boxes;
+        w->cboMontant->setEditText("25");
+        w->cboBénéficiaire->setEditText("Durand");
+        w->cboMontant->setFocus();
+        QTest::keyClick(focused(), Qt::Key_F5);
+        QCOMPARE(boxes.shown.size(), 1);
+        QCOMPARE(boxes.shown[0].text,
+                 "Le chèque n'a pas été imprimé.\nImpossible de créer le dossier " + notAFolder);
+        QCOMPARE(boxes.shown[0].icon, MsgIcon::Exclamation);
+        QCOMPARE(boxes.shown[0].title, QString("Tolvo"));
+        QCOMPARE(w->cboMontant->currentText(), QString("25,00"));
+        QCOMPARE(w->cboBénéficiaire->currentText(), QString("Durand"));
+        QCOMPARE(w->txtDate->text(), QString("05/12/2026"));
+        QCOMPARE(platform::mousePointer(), 0);
     }
 
     void noPrinterAtAll()
@@ -162,16 +203,21 @@ private slots:
         QTemporaryDir out;
         platform::setPrinters(std::make_unique<testsupport::PdfOnly>(out.path()));
         fake = nullptr;
-        start(testsupport::iniBytes(
-            "[Défaut]\nMontant=10,00\nBénéficiaire=EDF\nAutoAjout1=Non\nAutoAjout2=Non\n"));
         QFETCH(QString, orientation);
         QFETCH(QString, rotation);
         QFETCH(int, hor);
         QFETCH(int, ver);
-        w->lblOrientation->Tag = orientation;
-        w->lblPositionnement->Tag = rotation;
-        w->HorAjust = qint16(hor);
-        w->VerAjust = qint16(ver);
+        // Everything from the saved settings, in a font other than the default.
+        start(testsupport::iniBytes(
+            QString("[Défaut]\nMontant=10,00\nBénéficiaire=EDF\nAutoAjout1=Non\n"
+                    "AutoAjout2=Non\nFont=Liberation Serif\nImprimante=Fichier PDF\n"
+                    "[Fichier PDF]\nPaperBin=7\nOrientation=%1\nHorAjust=%2\nVerAjust=%3\n")
+                .arg(orientation)
+                .arg(hor)
+                .arg(ver)));
+        if (rotation == "270") // the PDF printer turns by 90 only
+            w->lblPositionnement->Tag = rotation;
+        QCOMPARE(w->lblPositionnement->Tag, rotation);
         QCOMPARE(w->lblImprimante->text(), QString("Fichier PDF"));
         platform::MessageBoxRecorder boxes;
         w->cboMontant->setEditText(QString());
@@ -198,6 +244,12 @@ private slots:
 
         const QStringList files = QDir(out.path()).entryList({"*.pdf"});
         QCOMPARE(files.size(), 1);
+        QProcess fonts;
+        fonts.start("pdffonts", {out.filePath(files[0])});
+        QVERIFY(fonts.waitForFinished());
+        const QString fontList = QString::fromUtf8(fonts.readAllStandardOutput());
+        QVERIFY2(fontList.contains("LiberationSerif") && !fontList.contains("LiberationSans"),
+                 qPrintable(fontList));
         const auto pages = testsupport::pdfPages(out.filePath(files[0]));
         QCOMPARE(pages.size(), 1);
         QVERIFY(qAbs(pages[0].size.width() - page.width()) < 1 &&

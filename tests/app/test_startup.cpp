@@ -26,6 +26,7 @@ platform::FakePrinters *installPrinters()
     auto &canon = printers->add("Canon", "ipp://canon");
     canon.paperBin = 7;
     canon.rotation = 90;
+    printers->add("P", "ipp://p");
     auto *raw = printers.get();
     platform::setPrinters(std::move(printers));
     return raw;
@@ -83,6 +84,18 @@ private slots:
         QTest::newRow("saved printer without section")
             << "[Défaut]\nImprimante=Canon\n"
             << "Canon | 7 | Bac par défaut | 2 | Orientation Paysage | 90 | 0 | 0";
+        QTest::newRow("section without PaperBin: bin 7, not the printer's")
+            << "[Défaut]\nImprimante=HP LaserJet\n[HP LaserJet]\nOrientation=1\n"
+            << "HP LaserJet | 7 | Bac par défaut | 1 | Orientation Portrait |  | 0 | 0";
+        QTest::newRow("one-letter printer, last section")
+            << "[Défaut]\nImprimante=P\n[P]\nPaperBin=4\nHorAjust=5\n"
+            << "P | 4 | Alimentation manuelle | 2 | Orientation Paysage | 90 | 5 | 0";
+        QString many = "[Défaut]\nImprimante=Canon\n";
+        for (int i = 0; i < 1500; ++i)
+            many += QString("[Section de réglages numéro %1]\n").arg(i);
+        QTest::newRow("printer section after 40 000 characters of names")
+            << many + "[Canon]\nPaperBin=4\nVerAjust=-2\n"
+            << "Canon | 4 | Alimentation manuelle | 2 | Orientation Paysage | 90 | 0 | -2";
         QTest::newRow("saved printer gone") << "[Défaut]\nImprimante=Epson\n[Epson]\nPaperBin=4\nHorAjust=9\n"
                                             << hp;
         QTest::newRow("name differing by case") << "[Défaut]\nImprimante=canon\n[canon]\nPaperBin=4\n" << hp;

@@ -3,6 +3,7 @@
 #include "platform/Profile.h"
 #include "support/TestFiles.h"
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -102,6 +103,10 @@ private slots:
         row("invalid UTF-8 is Windows-1252", "Défaut", "Font", "", 255, 3, "Ã©é",
             "[D\xE9"
             "faut]\nFont=\xC3\xA9\xE9\n");
+        row("after a BOM, a Windows-1252 line", "Défaut", "Font", "", 255, 3, "été",
+            "\xEF\xBB\xBF[D\xC3\xA9"
+            "faut]\r\nFont=\xE9t\xE9\r\n");
+        row("lone CR ends a line", "A", "b", "", 255, 1, "2", "[A]\ra=1\rb=2\r");
     }
 
     void getString()
@@ -156,6 +161,7 @@ private slots:
         names("empty name", "[]\n", 2047, 1, {""});
         names("unterminated bracket", "[Montants\n[A]\n", 2047, 2, {"A"});
         names("no names", "a=1\n", 2047, 0, {});
+        names("one-letter name last", "[Montants]\n[P]\n", 2047, 11, {"Montants", "P"});
         names("names too small", "[Montants]\n[A]\n", 8, 6, {});
     }
 
@@ -187,6 +193,7 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QByteArray>("after"); // null: no file
+        QTest::addColumn<bool>("written");
 
         const QByteArray none;
         const QByteArray file =
@@ -194,7 +201,12 @@ private slots:
         auto row = [&](const char *name, const QByteArray &before, const QString &section, const QString &key,
                        const QString &value, const QString &after) {
             QTest::newRow(name) << before << false << section << key << value
-                                << (after.isNull() ? QByteArray() : iniBytes(after));
+                                << (after.isNull() ? QByteArray() : iniBytes(after)) << true;
+        };
+        // A name that would read back as something else is refused; the file stays.
+        auto refused = [&](const char *name, bool wholeSection, const QString &section, const QString &key,
+                           const QString &value) {
+            QTest::newRow(name) << file << wholeSection << section << key << value << file << false;
         };
         row("creates file", none, "Défaut", "Font", "Arial", "[Défaut]\nFont=Arial\n");
         row("replaces value, keeps the rest", file, "défaut", "font", "Times",
@@ -217,16 +229,33 @@ private slots:
         row("delete section", file, "défaut", {}, {}, "; c\n[M]\n0=1\n\n[I]\nX=Y\n");
         row("delete repeated section", "[A]\na=1\n[B]\nb=1\n[a]\na=2\n", "A", {}, {}, "[B]\nb=1\n");
         row("delete on missing file creates none", none, "A", {}, {}, {});
-        QTest::newRow("flush changes nothing")
-            << QByteArray("a=1\n") << false << QString() << QString() << QString() << QByteArray("a=1\n");
+        QTest::newRow("flush changes nothing") << QByteArray("a=1\n") << false << QString() << QString()
+                                               << QString() << QByteArray("a=1\n") << true;
         QTest::newRow("write section keeps comments")
             << file << true << "Défaut" << QString()
             << QStringLiteral("Font=Arial") + QChar(0) + "Encadrement=Oui" + QChar(0) + QChar(0)
-            << iniBytes("; c\n[M]\n0=1\n\n[Défaut]\n; c\nFont=Arial\nEncadrement=Oui\n\n[I]\nX=Y\n");
+            << iniBytes("; c\n[M]\n0=1\n\n[Défaut]\n; c\nFont=Arial\nEncadrement=Oui\n\n[I]\nX=Y\n") << true;
         QTest::newRow("write section stops at two NULs")
             << none << true << "M" << QString()
             << QStringLiteral("0=1") + QChar(0) + QChar(0) + "1=2" + QChar(0) + QChar(0)
-            << iniBytes("[M]\n0=1\n");
+            << iniBytes("[M]\n0=1\n") << true;
+
+        row("lone CR: one key deleted", "[A]\ra=1\rb=2\r", "A", "a", {}, "[A]\nb=2\n");
+        row("printer name holding ]", none, "HP [2]] x", "PaperBin", "4", "[HP [2]] x]\nPaperBin=4\n");
+        QTest::newRow("BOM file with Windows-1252 lines: letters kept")
+            << QByteArray("\xEF\xBB\xBF[A]\r\nk=\xE9t\xE9\r\nu=\xC5\x81\r\n") << false << "A"
+            << "x"
+            << "1" << QByteArray("\xEF\xBB\xBF[A]\r\nk=\xC3\xA9t\xC3\xA9\r\nu=\xC5\x81\r\nx=1\r\n") << true;
+        QTest::newRow("Windows-1252 bytes that read as UTF-8")
+            << none << false << "S"
+            << "k"
+            << "Ã©" << QByteArray("\xEF\xBB\xBF[S]\r\nk=\xC3\x83\xC2\xA9\r\n") << true;
+        refused("key as a header", false, "M", "[Montants]", "1");
+        refused("key holding =", false, "M", "a=b", "1");
+        refused("key as a comment", false, "M", ";x", "1");
+        refused("key and value forming a header", false, "M", "[x", "]");
+        refused("section line as a header", true, "M", {},
+                QStringLiteral("0=1") + QChar(0) + "[I]" + QChar(0));
     }
 
     void write()
@@ -237,13 +266,22 @@ private slots:
         QFETCH(QString, key);
         QFETCH(QString, value);
         QFETCH(QByteArray, after);
+        QFETCH(bool, written);
         put(before);
 
-        QVERIFY(wholeSection
-                    ? platform::WritePrivateProfileSection(section, value, path())
-                    : platform::WritePrivateProfileString(given(section), given(key), given(value), path()));
+        QCOMPARE(wholeSection
+                     ? platform::WritePrivateProfileSection(section, value, path())
+                     : platform::WritePrivateProfileString(given(section), given(key), given(value), path()),
+                 written);
         QCOMPARE(QFile::exists(path()), !after.isNull());
         QCOMPARE(readAll(path()), after);
+        // What was written reads back as it was given.
+        if (written && !wholeSection && !key.isNull() && !value.isNull() &&
+            value == value.trimmed().remove(QRegularExpression("[\\r\\n\\x00]"))) {
+            QString buffer(256, QChar(0));
+            const int n = platform::GetPrivateProfileString(section, key, "?", buffer.data(), 256, path());
+            QCOMPARE(buffer.left(n), value);
+        }
     }
 };
 

@@ -1,14 +1,21 @@
 #include "platform/forms/Forms.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QShortcutEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QPointer>
 #include <QWidget>
+#include <memory>
 
 namespace platform {
 
@@ -97,14 +104,70 @@ static bool within(const QWidget *control, const QWidget *w)
     return w && (w == control || control->isAncestorOf(w));
 }
 
+static bool isMenu(const QWidget *w)
+{
+    return qobject_cast<const QMenuBar *>(w) || qobject_cast<const QMenu *>(w);
+}
+
+namespace {
+// A button pressed without a click (its access key, or a dialog's default button by
+// Enter in a text box) takes the focus first, as a click does, so that the box
+// being left is validated before the button acts.
+class FocusBeforePress : public QObject {
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Shortcut) {
+            auto *button = qobject_cast<QAbstractButton *>(watched);
+            if (button && button->isEnabled() && button->focusPolicy() != Qt::NoFocus &&
+                !static_cast<QShortcutEvent *>(event)->isAmbiguous())
+                button->setFocus(Qt::ShortcutFocusReason);
+        } else if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            auto *edit = qobject_cast<QLineEdit *>(watched);
+            if ((key != Qt::Key_Return && key != Qt::Key_Enter) || !edit ||
+                edit != QApplication::focusWidget())
+                return false;
+            auto *dialog = qobject_cast<QDialog *>(edit->window());
+            if (!dialog)
+                return false;
+            for (QPushButton *button : dialog->findChildren<QPushButton *>())
+                if (button->isDefault() && button->isVisible() && button->isEnabled()) {
+                    button->setFocus(Qt::OtherFocusReason);
+                    break;
+                }
+        }
+        return false;
+    }
+};
+} // namespace
+
 void onValidate(QWidget *control, std::function<void()> handler)
 {
+    static FocusBeforePress *pressFilter = nullptr;
+    if (!pressFilter) {
+        pressFilter = new FocusBeforePress;
+        pressFilter->setParent(qApp);
+        qApp->installEventFilter(pressFilter);
+    }
     QPointer<QWidget> guard(control);
+    // The menu bar and its menus take the focus while in use (Alt, F10): that is not
+    // leaving the control, so the validation waits for where the focus goes next.
+    auto viaMenus = std::make_shared<bool>(false);
     QObject::connect(qApp, &QApplication::focusChanged, control,
-                     [guard, handler = std::move(handler)](QWidget *old, QWidget *now) {
-                         if (!guard || !within(guard, old) || !now || within(guard, now))
+                     [guard, viaMenus, handler = std::move(handler)](QWidget *old, QWidget *now) {
+                         if (!guard || !now)
                              return;
+                         if (isMenu(now)) {
+                             if (within(guard, old))
+                                 *viaMenus = true;
+                             return;
+                         }
+                         const bool left = within(guard, old) || (*viaMenus && isMenu(old));
                          if (now->window() != guard->window())
+                             return;
+                         *viaMenus = false;
+                         if (!left || within(guard, now))
                              return;
                          handler();
                      });

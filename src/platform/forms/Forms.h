@@ -68,7 +68,9 @@ QStringList comboEntries(const QComboBox *box);
 
 // Runs `handler` when the focus leaves `control` (or a child of it) for another
 // control of the same window, before that control handles the click that moved the
-// focus. Nothing runs when a popup of the control opens or the window loses focus.
+// focus. A button pressed by its access key or as a dialog's default button takes
+// the focus first, so it validates too. Nothing runs when a popup of the control
+// opens, the menu bar is used or the window loses focus.
 void onValidate(QWidget *control, std::function<void()> handler);
 
 // Lets `window` see every key press of its controls first; the handler returns true

@@ -222,8 +222,8 @@ void CupsPrinter::deliver(const QByteArray &pdf)
 {
     QTemporaryFile file(QDir::tempPath() + QStringLiteral("/tolvo-XXXXXX.pdf"));
     if (!file.open() || file.write(pdf) != pdf.size() || !file.flush())
-        throw PrinterError(
-            QStringLiteral("Impossible de préparer le document à imprimer : %1").arg(file.errorString()));
+        throw PrinterError(QStringLiteral("Impossible d'écrire le document à imprimer dans le dossier %1")
+                               .arg(QDir::toNativeSeparators(QDir::tempPath())));
     file.close();
 
     const QueueDescription d = describe();
@@ -244,7 +244,7 @@ void CupsPrinter::deliver(const QByteArray &pdf)
     const int job = cupsPrintFile2(http.get(), m_queue.toUtf8().constData(),
                                    QFile::encodeName(file.fileName()).constData(), "Tolvo", count, options);
     if (job == 0)
-        throw PrinterError(QStringLiteral("L'impression sur %1 a échoué : %2")
+        throw PrinterError(QStringLiteral("L'imprimante %1 a refusé le document (réponse du serveur : %2).")
                                .arg(m_queue, QString::fromUtf8(cupsLastErrorString())));
 }
 

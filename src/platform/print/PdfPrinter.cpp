@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -81,14 +82,15 @@ void PdfPrinter::deliver(const QByteArray &pdf)
             if (!written || file.error() != QFileDevice::NoError) {
                 file.remove();
                 throw PrinterError(
-                    QStringLiteral("Impossible d'écrire le fichier %1").arg(QDir::toNativeSeparators(path)));
+                    QStringLiteral("Impossible d'écrire le fichier %1 : le disque est peut-être plein")
+                        .arg(QDir::toNativeSeparators(path)));
             }
             m_lastFile = path;
             return;
         }
         if (!file.exists())
-            throw PrinterError(QStringLiteral("Impossible d'écrire le fichier %1 : %2")
-                                   .arg(QDir::toNativeSeparators(path), file.errorString()));
+            throw PrinterError(QStringLiteral("Impossible de créer le fichier %1 dans le dossier %2")
+                                   .arg(QFileInfo(path).fileName(), QDir::toNativeSeparators(m_folder)));
     }
 }
 

@@ -227,7 +227,8 @@ private slots:
             printer->EndDoc();
             QFAIL("a refused job was taken for printed");
         } catch (const PrinterError &e) {
-            QVERIFY2(QString::fromUtf8(e.what()).contains("Ferme"), e.what());
+            QVERIFY2(QString::fromUtf8(e.what()).startsWith("L'imprimante Ferme a refusé le document"),
+                     e.what());
         }
     }
 
