@@ -7,6 +7,9 @@
 #include <QMainWindow>
 #include <array>
 
+namespace cheque {
+struct ChequeInput;
+}
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -55,6 +58,8 @@ public:
     std::array<QAction *, 3> mnuGénéral;
     QMenu *mnuAide;
     std::array<QAction *, 4> mnuSousAide;
+    QAction *mnuRegistre;
+    QAction *mnuAperçu;
 
     // Handlers.
     void Form_Load();
@@ -66,6 +71,8 @@ public:
     int cboMontant_KeyPress(int KeyAscii);
     void chkEtoiles_Click();
     void mnuSousAide_Click(int Index);
+    void mnuRegistre_Click();
+    void mnuAperçu_Click();
 
     QString GetPaperBin(qint16 iPaperBin) const;
     void pcGetDeviceOrientationCap();
@@ -74,4 +81,6 @@ private:
     void buildControls();
     void buildMenus();
     bool filterAmountKey(QKeyEvent *event);
+    // What the job needs from the window, for an amount and date already checked.
+    cheque::ChequeInput chequeInput(const QString &amount, const QString &date) const;
 };
