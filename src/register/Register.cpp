@@ -245,18 +245,23 @@ QString centsText(qint64 cents)
         .arg(magnitude % 100, 2, 10, QLatin1Char('0'));
 }
 
+void tellSetAside(QWidget *parent, const Register &reg)
+{
+    if (reg.setAsideAs().isEmpty())
+        return;
+    platform::messageBox(
+        parent,
+        QStringLiteral("Le registre des chèques était endommagé. Il a été mis de côté sous le nom\r\n%1\r\n"
+                       "et un nouveau registre a été commencé.")
+            .arg(QDir::toNativeSeparators(reg.setAsideAs())),
+        platform::MsgIcon::Exclamation);
+}
+
 bool recordPrinted(QWidget *parent, const Entry &entry)
 {
     Register reg;
     const bool opened = reg.open();
-    if (!reg.setAsideAs().isEmpty())
-        platform::messageBox(
-            parent,
-            QStringLiteral(
-                "Le registre des chèques était endommagé. Il a été mis de côté sous le nom\r\n%1\r\n"
-                "et un nouveau registre a été commencé.")
-                .arg(QDir::toNativeSeparators(reg.setAsideAs())),
-            platform::MsgIcon::Exclamation);
+    tellSetAside(parent, reg);
     if (opened && reg.add(entry))
         return true;
     platform::messageBox(

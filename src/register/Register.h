@@ -69,6 +69,9 @@ Entry entryFor(const cheque::ChequeInput &input, const QString &printer, const Q
 // Cents as the amount with a decimal comma, no grouping: "1234,50", "-0,05".
 QString centsText(qint64 cents);
 
+// Tells the user that a damaged register was set aside, when open() did so.
+void tellSetAside(QWidget *parent, const Register &reg);
+
 // Records one printed cheque. Failures and a set-aside register are told to the
 // user in a message box; the result says whether the row was written.
 bool recordPrinted(QWidget *parent, const Entry &entry);

@@ -118,7 +118,9 @@ frmRegistre::frmRegistre(QWidget *parent) : QDialog(parent)
     connect(mnuFichierPdf, &QAction::triggered, this, [this] { printList(true); });
     connect(cmdFermer, &QPushButton::clicked, this, &QDialog::close);
 
-    if (!m_register.open()) {
+    const bool opened = m_register.open();
+    registre::tellSetAside(this, m_register);
+    if (!opened) {
         lblTotal->setText(QStringLiteral("Le registre ne peut pas être lu : %1").arg(m_register.error()));
         for (QWidget *w : {static_cast<QWidget *>(cmdExporter), static_cast<QWidget *>(cmdImprimer)})
             w->setEnabled(false);
@@ -198,12 +200,11 @@ void frmRegistre::printList(bool toPdf)
             throw platform::PrinterError(
                 QStringLiteral("L'imprimante « Fichier PDF » n'est pas disponible."));
         const int rows = registre::printList(*device, m_register.database(), filter());
-        message = pdf ? QStringLiteral("La liste (%1 chèques) a été enregistrée dans le fichier\r\n%2")
-                            .arg(rows)
-                            .arg(QDir::toNativeSeparators(pdf->lastFile()))
-                      : QStringLiteral("La liste (%1 chèques) a été envoyée à l'imprimante « %2 ».")
-                            .arg(rows)
-                            .arg(device->DeviceName());
+        const QString count = QStringLiteral("%1 chèque%2").arg(rows).arg(rows > 1 ? "s" : "");
+        message = pdf ? QStringLiteral("La liste (%1) a été enregistrée dans le fichier\r\n%2")
+                            .arg(count, QDir::toNativeSeparators(pdf->lastFile()))
+                      : QStringLiteral("La liste (%1) a été envoyée à l'imprimante « %2 ».")
+                            .arg(count, device->DeviceName());
     } catch (const std::exception &e) {
         message =
             QStringLiteral("La liste n'a pas été imprimée.\r\n%1").arg(QString::fromStdString(e.what()));
