@@ -106,8 +106,12 @@ bool Register::open()
         return true;
     if (!m_error.isEmpty())
         return false;
+    return setAsideAndReopen();
+}
 
-    // Damaged: keep it, under a dated name, with its journal, and start afresh.
+// Damaged: keep it, under a dated name, with its journal, and start afresh.
+bool Register::setAsideAndReopen()
+{
     close();
     const QFileInfo info(m_path);
     const QString stem = info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
@@ -141,21 +145,17 @@ bool Register::openFile()
     if (!db.open())
         return fail(db.lastError());
 
+    // Reading the header tells a file that is no database; deeper damage shows on
+    // the first write, which add() handles. (A full check would cost every cheque
+    // a read of the whole register.)
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("PRAGMA quick_check"))) {
-        if (isDamage(q.lastError()))
-            return false;
-        return fail(q.lastError());
-    }
-    if (!q.next() || q.value(0).toString() != QLatin1String("ok"))
-        return false;
     // The write-ahead log keeps the file whole when the program is killed mid-write.
     if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) ||
         !q.exec(QStringLiteral("PRAGMA synchronous=FULL")))
         return isDamage(q.lastError()) ? false : fail(q.lastError());
 
     if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next())
-        return fail(q.lastError());
+        return isDamage(q.lastError()) ? false : fail(q.lastError());
     const int version = q.value(0).toInt();
     if (version > schemaVersion) {
         m_error = QStringLiteral("Le registre a été créé par une version plus récente de Tolvo.");
@@ -168,7 +168,7 @@ bool Register::openFile()
             if (!q.exec(QLatin1String(upgrades[v]))) {
                 const QSqlError error = q.lastError();
                 db.rollback();
-                return fail(error);
+                return isDamage(error) ? false : fail(error);
             }
         }
         if (!q.exec(QStringLiteral("PRAGMA user_version = %1").arg(schemaVersion)) || !db.commit()) {
@@ -181,6 +181,17 @@ bool Register::openFile()
 }
 
 bool Register::add(const Entry &entry)
+{
+    bool damaged = false;
+    if (insert(entry, damaged))
+        return true;
+    if (!damaged || !m_setAside.isEmpty())
+        return false;
+    m_error.clear();
+    return setAsideAndReopen() && insert(entry, damaged);
+}
+
+bool Register::insert(const Entry &entry, bool &damaged)
 {
     m_error.clear();
     QSqlDatabase db = database();
@@ -208,6 +219,7 @@ bool Register::add(const Entry &entry)
     if (!q.exec() || !db.commit()) {
         const QSqlError error = q.lastError().isValid() ? q.lastError() : db.lastError();
         db.rollback();
+        damaged = isDamage(error);
         return fail(error);
     }
     return true;
@@ -260,9 +272,9 @@ void tellSetAside(QWidget *parent, const Register &reg)
 bool recordPrinted(QWidget *parent, const Entry &entry)
 {
     Register reg;
-    const bool opened = reg.open();
+    const bool recorded = reg.open() && reg.add(entry);
     tellSetAside(parent, reg);
-    if (opened && reg.add(entry))
+    if (recorded)
         return true;
     platform::messageBox(
         parent,

@@ -44,7 +44,8 @@ public:
     // is renamed aside (setAsideAs) and a new one started. False, with error(),
     // when the register cannot be used.
     bool open();
-    // One cheque, in its own transaction. False, with error(), when not written.
+    // One cheque, in its own transaction; a register found damaged on the way is
+    // set aside and the cheque goes to a new one. False, with error(), when not written.
     bool add(const Entry &entry);
 
     QString path() const { return m_path; }
@@ -54,6 +55,8 @@ public:
 
 private:
     bool openFile();
+    bool setAsideAndReopen();
+    bool insert(const Entry &entry, bool &damaged);
     bool fail(const QSqlError &error);
     void close();
 

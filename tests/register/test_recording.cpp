@@ -116,6 +116,18 @@ private slots:
         QCOMPARE(testsupport::readAll(dir.filePath(kept[0])), garbage);
         QVERIFY(aside[0].contains(kept[0]));
         QCOMPARE(sqlite(reg, "SELECT beneficiary, cents FROM cheques"), QString("Après dégât|2000"));
+
+        // Damage past the header shows on the write: set aside there, the cheque recorded anew.
+        QFile file(reg);
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.size() >= 8192);
+        file.seek(4096);
+        file.write(QByteArray(4096, '\xff'));
+        file.close();
+        const QStringList deep = print("21", "Dégât profond");
+        QCOMPARE(deep.size(), 1);
+        QVERIFY2(deep[0].startsWith("Le registre des chèques était endommagé."), qPrintable(deep[0]));
+        QCOMPARE(QDir(dir.path()).entryList({"Registre-endommagé-*.sqlite"}).size(), 2);
+        QCOMPARE(sqlite(reg, "SELECT beneficiary, cents FROM cheques"), QString("Dégât profond|2100"));
     }
 
     void throughTheSpooler()
