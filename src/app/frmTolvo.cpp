@@ -1,6 +1,7 @@
 #include "app/frmTolvo.h"
 
 #include "cheque/ChequeJob.h"
+#include "cheque/frmApercu.h"
 #include "cheque/frmImpression.h"
 #include "cheque/mAmount.h"
 #include "dialogs/frmAbout.h"
@@ -15,6 +16,8 @@
 #include "platform/print/Printer.h"
 #include "printer/Capabilities.h"
 #include "printer/frmConfig.h"
+#include "register/Register.h"
+#include "register/frmRegistre.h"
 #include "settings/CINIFile.h"
 #include "settings/Settings.h"
 
@@ -22,6 +25,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QFrame>
 #include <QGroupBox>
 #include <QImage>
@@ -180,6 +184,13 @@ void frmTolvo::buildMenus()
     mnuSousAide[3] = mnuAide->addAction(QStringLiteral("A &propos de Tolvo..."));
     for (int i = 0; i < int(mnuGénéral.size()); ++i)
         connect(mnuGénéral[size_t(i)], &QAction::triggered, this, [this, i] { mnuGénéral_Click(i); });
+    mnuRegistre = new QAction(QStringLiteral("&Registre des chèques..."), mnuAide);
+    mnuAperçu = new QAction(QStringLiteral("A&perçu du chèque..."), mnuAide);
+    mnuAide->insertActions(mnuSousAide[1], {mnuRegistre, mnuAperçu});
+    platform::setHelpContextID(mnuRegistre, 1007);
+    platform::setHelpContextID(mnuAperçu, 1008);
+    connect(mnuRegistre, &QAction::triggered, this, [this] { mnuRegistre_Click(); });
+    connect(mnuAperçu, &QAction::triggered, this, [this] { mnuAperçu_Click(); });
     platform::setHelpContextID(mnuSousAide[0], 1006);
     platform::setHelpContextID(mnuSousAide[2], 1000);
     for (int i = 0; i < int(mnuSousAide.size()); ++i)
@@ -487,6 +498,41 @@ void frmTolvo::printSpecimen()
         cheque::ReportNotPrinted(this, QStringLiteral("Le spécimen n'a pas été imprimé."), failure);
 }
 
+void frmTolvo::mnuRegistre_Click()
+{
+    showRegister(this);
+}
+
+void frmTolvo::mnuAperçu_Click()
+{
+    // The same checks as printing, on copies: the fields and lists stay as they are.
+    const QString amount = mAmount::NormaliseAmount(cboMontant->currentText());
+    const cheque::CheckResult check = cheque::CheckCheque(amount, txtDate->text());
+    if (!check.ok()) {
+        platform::messageBox(this, check.message, check.icon);
+        (check.focus == cheque::ChequeField::Date ? static_cast<QWidget *>(txtDate) : cboMontant)->setFocus();
+        return;
+    }
+    frmAperçu preview(chequeInput(amount, check.date), this);
+    preview.exec();
+}
+
+cheque::ChequeInput frmTolvo::chequeInput(const QString &amount, const QString &date) const
+{
+    cheque::ChequeInput input;
+    input.amount = amount;
+    input.beneficiary = cboBénéficiaire->currentText();
+    input.date = date;
+    input.stars = chkEtoiles->isChecked();
+    input.paperBinTag = lblPaperBin->Tag;
+    input.orientationTag = lblOrientation->Tag;
+    input.positionnementTag = lblPositionnement->Tag;
+    input.HorAjust = HorAjust;
+    input.VerAjust = VerAjust;
+    input.sFont = sFont;
+    return input;
+}
+
 void frmTolvo::cmdImprime_Click()
 {
     // F5 pressed in the amount box leaves it without validation: normalise the
@@ -507,18 +553,11 @@ void frmTolvo::cmdImprime_Click()
     frmImpression *printing = frmImpression::ShowOver(this);
     platform::setMousePointer(11);
 
-    cheque::ChequeInput input;
-    input.amount = amount;
-    input.beneficiary = cboBénéficiaire->currentText();
-    input.date = check.date;
-    input.stars = chkEtoiles->isChecked();
-    input.paperBinTag = lblPaperBin->Tag;
-    input.orientationTag = lblOrientation->Tag;
-    input.positionnementTag = lblPositionnement->Tag;
-    input.HorAjust = HorAjust;
-    input.VerAjust = VerAjust;
-    input.sFont = sFont;
+    const cheque::ChequeInput input = chequeInput(amount, check.date);
     const cheque::PrintReport report = cheque::PrintCheque(input);
+    if (report.handedOver)
+        registre::recordPrinted(this, registre::entryFor(input, lblImprimante->text(), report.file,
+                                                         QDateTime::currentDateTime()));
 
     // A cheque that never left the program keeps its fields, to be printed again.
     const bool handedOver = report.notHandedOver.isEmpty();

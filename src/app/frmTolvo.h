@@ -7,6 +7,9 @@
 #include <QMainWindow>
 #include <array>
 
+namespace cheque {
+struct ChequeInput;
+}
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -55,6 +58,8 @@ public:
     std::array<QAction *, 3> mnuGénéral;
     QMenu *mnuAide;
     std::array<QAction *, 4> mnuSousAide;
+    QAction *mnuRegistre;
+    QAction *mnuAperçu;
 
     // Handlers.
     void Form_Load();
@@ -68,6 +73,8 @@ public:
     void mnuGénéral_Click(int Index);
     void mnuSousAide_Click(int Index);
     void cmdConfig_Click();
+    void mnuRegistre_Click();
+    void mnuAperçu_Click();
 
     QString GetPaperBin(qint16 iPaperBin) const;
     void pcGetDeviceOrientationCap();
@@ -81,4 +88,6 @@ private:
     // Whether each list was read whole at start-up, and may be saved from the screen.
     bool m_amountsWhole = true;
     bool m_beneficiariesWhole = true;
+    // What the job needs from the window, for an amount and date already checked.
+    cheque::ChequeInput chequeInput(const QString &amount, const QString &date) const;
 };

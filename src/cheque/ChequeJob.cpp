@@ -3,6 +3,8 @@
 #include "cheque/ChequeLayout.h"
 #include "cheque/mValToChar.h"
 #include "platform/Conversions.h"
+#include "platform/print/ImagePrinter.h"
+#include "platform/print/PdfPrinter.h"
 
 #include <stdexcept>
 
@@ -126,26 +128,53 @@ PrintReport PrintCheque(const ChequeInput &input)
     // Failures of the configuration must not cut the fitting loops short.
     page.failed = false;
 
-    QString words;
-    page.step([&] { words = WordsText(input.amount, input.stars); });
-    PrintLayout(page, input.beneficiary, input.date, words, input.amount, input.stars);
-    QString notHandedOver;
+    DrawCheque(page, input);
+    PrintReport report;
     page.step([&] {
         platform::Printer &printer = page.printer();
         try {
             printer.EndDoc();
         } catch (const platform::PrinterError &e) {
-            notHandedOver = QString::fromStdString(e.what());
+            report.notHandedOver = QString::fromStdString(e.what());
             throw;
         }
+        // A page without any text never leaves the program.
+        report.handedOver = page.printed > 0;
+        if (const auto *pdf = dynamic_cast<const platform::PdfPrinter *>(&printer))
+            report.file = pdf->lastFile();
     });
+    report.failed = page.failed;
+    report.measures = page.measures;
+    return report;
+}
 
-    return {page.failed, page.measures, notHandedOver};
+void DrawCheque(ChequePage &page, const ChequeInput &input)
+{
+    QString words;
+    page.step([&] { words = WordsText(input.amount, input.stars); });
+    PrintLayout(page, input.beneficiary, input.date, words, input.amount, input.stars);
 }
 
 void ReportNotPrinted(QWidget *parent, const QString &headline, const QString &reason)
 {
     platform::messageBox(parent, headline + QLatin1Char('\n') + reason, platform::MsgIcon::Exclamation);
+}
+
+QImage PreviewCheque(const ChequeInput &input, const QImage &specimen, double dotsPerMm)
+{
+    platform::ImagePrinter device(QSizeF(chequeWidth, chequeHeight), dotsPerMm);
+    device.setBackground(specimen);
+    ChequePage page;
+    page.device = &device;
+    page.HorAjust = input.HorAjust;
+    page.VerAjust = input.VerAjust;
+    page.step([&] { device.setPaperSize(9); });
+    page.step([&] { device.setScaleMode(6); });
+    page.step([&] { device.setFontName(input.sFont); });
+    page.failed = false;
+    DrawCheque(page, input);
+    device.EndDoc();
+    return device.image();
 }
 
 } // namespace cheque

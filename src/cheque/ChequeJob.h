@@ -4,12 +4,15 @@
 
 #include "platform/forms/MessageBox.h"
 
+#include <QImage>
 #include <QString>
 #include <optional>
 
 class QWidget;
 
 namespace cheque {
+
+struct ChequePage;
 
 // What the job reads from the main window.
 struct ChequeInput {
@@ -56,8 +59,10 @@ std::optional<Euros> AmountParts(const QString &amountText);
 QString WordsText(const QString &amountText, bool stars);
 
 struct PrintReport {
-    bool failed = false; // some step from the text composition on was skipped
-    int measures = 0;    // text measures asked of the printer
+    bool failed = false;     // some step from the text composition on was skipped
+    int measures = 0;        // text measures asked of the printer
+    bool handedOver = false; // the page, with text on it, went to the printer
+    QString file;            // the file written, for "Fichier PDF"
     // Why the finished page could not be handed over (file, queue), in French;
     // empty when it left the program.
     QString notHandedOver;
@@ -71,5 +76,17 @@ PrintReport PrintCheque(const ChequeInput &input);
 // Tells the user a page was not printed: `headline` ("Le chèque n'a pas été
 // imprimé.") and, on the next line, the reason; exclamation icon, title "Tolvo".
 void ReportNotPrinted(QWidget *parent, const QString &headline, const QString &reason);
+
+// The cheque's texts on a page set up in millimetres with its font: what the
+// print job and the preview share.
+void DrawCheque(ChequePage &page, const ChequeInput &input);
+
+// The size of a cheque form, millimetres.
+inline constexpr double chequeWidth = 175;
+inline constexpr double chequeHeight = 80;
+
+// The cheque as it prints, without the sheet's landscape offsets, drawn over the
+// picture (null: a white form with a thin border) at dotsPerMm dots per millimetre.
+QImage PreviewCheque(const ChequeInput &input, const QImage &specimen, double dotsPerMm);
 
 } // namespace cheque

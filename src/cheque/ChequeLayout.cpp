@@ -101,7 +101,10 @@ void PrintItem(ChequePage &page, Item item, const QString &text)
             item.y - page.TextHeight(QStringLiteral("E")) + float(page.VerAjust) + float(page.verticalOffset);
         page.printer().setCurrentY(y);
     });
-    page.step([&] { page.printer().Print(text); });
+    page.step([&] {
+        page.printer().Print(text);
+        ++page.printed;
+    });
 }
 
 void CutWords(ChequePage &page, const QString &words, QString &first, QString &second)

@@ -37,6 +37,7 @@ struct ChequePage : FailurePolicy {
     qint16 verticalOffset = 0;
 
     int measures = 0;
+    int printed = 0; // texts the printer took
 
     // Throws PrinterError when there is no printer.
     platform::Printer &printer() const;

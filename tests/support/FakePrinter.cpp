@@ -175,6 +175,11 @@ void FakePrinter::PaintPicture(const QImage &picture, float x, float y, float wi
                                               .arg(double(height)));
 }
 
+void FakePrinter::NewPage()
+{
+    enter(QStringLiteral("NewPage"));
+}
+
 void FakePrinter::EndDoc()
 {
     enter(QStringLiteral("EndDoc"));

@@ -62,6 +62,7 @@ public:
     float TextHeight(const QString &text) override;
     void Print(const QString &text) override;
     void PaintPicture(const QImage &picture, float x, float y, float width, float height) override;
+    void NewPage() override;
     void EndDoc() override;
     int LandscapeRotation() const override;
     QList<PaperSource> PaperSources() const override;

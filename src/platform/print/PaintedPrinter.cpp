@@ -130,6 +130,7 @@ void PaintedPrinter::Print(const QString &text)
     step.text = text;
     step.font = m_font;
     step.at = QPointF(m_x, m_y);
+    step.page = m_page;
     m_steps.push_back(std::move(step));
 
     const QFontMetricsF metrics(deviceFont(), m_measureDevice.get());
@@ -145,15 +146,44 @@ void PaintedPrinter::PaintPicture(const QImage &picture, float x, float y, float
     step.picture = picture;
     step.at = QPointF(unitsToMm(x), unitsToMm(y));
     step.size = QSizeF(unitsToMm(width), unitsToMm(height));
+    step.page = m_page;
     m_steps.push_back(std::move(step));
+}
+
+void PaintedPrinter::NewPage()
+{
+    ++m_page;
+    m_x = m_y = 0;
+}
+
+std::vector<PaintedPrinter::Step> PaintedPrinter::takeSteps()
+{
+    std::vector<Step> steps;
+    steps.swap(m_steps);
+    m_x = m_y = 0;
+    m_page = 0;
+    return steps;
+}
+
+void PaintedPrinter::paintSteps(QPainter &painter, QPaintDevice *device, double dotsPerMm, QPointF origin,
+                                const std::vector<Step> &steps)
+{
+    for (const Step &step : steps) {
+        const QPointF at = (origin + step.at) * dotsPerMm;
+        if (step.picture.isNull()) {
+            const QFont font(step.font, device);
+            painter.setFont(font);
+            painter.drawText(at + QPointF(0, QFontMetricsF(font, device).ascent()), step.text);
+        } else {
+            painter.drawImage(QRectF(at, step.size * dotsPerMm), step.picture);
+        }
+    }
 }
 
 void PaintedPrinter::EndDoc()
 {
     // Whatever happens to this page, the next document starts blank at the origin.
-    std::vector<Step> steps;
-    steps.swap(m_steps);
-    m_x = m_y = 0;
+    const std::vector<Step> steps = takeSteps();
     // Nothing drawn: no blank sheet is wasted.
     if (steps.empty())
         return;
@@ -174,25 +204,27 @@ void PaintedPrinter::EndDoc()
         QPainter painter;
         if (!painter.begin(&writer))
             throw PrinterError(QStringLiteral("Impossible de préparer la page à imprimer"));
-        if (turned) {
-            const QRect page = writer.pageLayout().fullRectPixels(resolution);
-            if (layout.rotation == 90) {
-                painter.translate(0, page.height());
-                painter.rotate(-90);
-            } else {
-                painter.translate(page.width(), 0);
-                painter.rotate(90);
+        const int lastPage = steps.back().page;
+        for (int page = 0; page <= lastPage; ++page) {
+            if (page > 0 && !writer.newPage())
+                throw PrinterError(QStringLiteral("Impossible de préparer la page à imprimer"));
+            painter.save();
+            if (turned) {
+                const QRect full = writer.pageLayout().fullRectPixels(resolution);
+                if (layout.rotation == 90) {
+                    painter.translate(0, full.height());
+                    painter.rotate(-90);
+                } else {
+                    painter.translate(full.width(), 0);
+                    painter.rotate(90);
+                }
             }
-        }
-        for (const Step &step : steps) {
-            const QPointF at = (layout.origin + step.at) * dotsPerMm;
-            if (step.picture.isNull()) {
-                const QFont font(step.font, &writer);
-                painter.setFont(font);
-                painter.drawText(at + QPointF(0, QFontMetricsF(font, &writer).ascent()), step.text);
-            } else {
-                painter.drawImage(QRectF(at, step.size * dotsPerMm), step.picture);
-            }
+            std::vector<Step> onPage;
+            for (const Step &step : steps)
+                if (step.page == page)
+                    onPage.push_back(step);
+            paintSteps(painter, &writer, dotsPerMm, layout.origin, onPage);
+            painter.restore();
         }
         if (!painter.end())
             throw PrinterError(QStringLiteral("Impossible de préparer la page à imprimer"));

@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+class QPainter;
+class QPaintDevice;
 class QPdfWriter;
 
 namespace platform {
@@ -39,6 +41,7 @@ public:
 
     void Print(const QString &text) override;
     void PaintPicture(const QImage &picture, float x, float y, float width, float height) override;
+    void NewPage() override;
     void EndDoc() override;
 
 protected:
@@ -56,15 +59,22 @@ protected:
     // Hands a finished one-page PDF on; throws PrinterError when it cannot.
     virtual void deliver(const QByteArray &pdf) = 0;
 
-private:
     struct Step {
         QString text; // text drawn when picture is null
         QImage picture;
         QFont font;
         QPointF at;  // millimetres
         QSizeF size; // picture size, millimetres
+        int page = 0;
     };
+    // The steps drawn since the last EndDoc; the printer starts blank again at the origin.
+    std::vector<Step> takeSteps();
+    // Draws steps onto a painter whose device has dotsPerMm dots per millimetre,
+    // the printable area starting at origin (millimetres). Fonts are sized for device.
+    static void paintSteps(QPainter &painter, QPaintDevice *device, double dotsPerMm, QPointF origin,
+                           const std::vector<Step> &steps);
 
+private:
     double unitsToMm(float value) const;
     float mmToUnits(double mm) const;
     QFont deviceFont() const;
@@ -74,6 +84,7 @@ private:
     QFont m_font;
     double m_x = 0, m_y = 0; // millimetres
     std::vector<Step> m_steps;
+    int m_page = 0;
 
     // A PDF device never painted on, so that fonts are measured at the page's resolution.
     QBuffer m_measureBuffer;

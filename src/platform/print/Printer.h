@@ -51,6 +51,8 @@ public:
 
     virtual void Print(const QString &text) = 0;
     virtual void PaintPicture(const QImage &picture, float x, float y, float width, float height) = 0;
+    // Ends the page; what follows goes on a new sheet of the same document.
+    virtual void NewPage() = 0;
     virtual void EndDoc() = 0;
 
     // How the printer turns portrait into landscape, in degrees: 90 or 270,

@@ -1,0 +1,47 @@
+#pragma once
+// The register's rows as the window shows them: the filter, the count and total,
+// the CSV export and the printed list. Rows come newest first.
+
+#include <QDate>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+
+namespace platform {
+class Printer;
+}
+
+namespace registre {
+
+struct Filter {
+    QString beneficiary; // part of the name, letter case aside; empty: all
+    QDate from, to;      // the cheque's date, each end included; null: open
+};
+
+// The shown columns first (printed at, cheque date, beneficiary, amount, printer),
+// then cents, paper bin, orientation and PDF file. A view's model needs a query
+// it can go back in; a single pass over the rows does not.
+QSqlQuery selectRows(const QSqlDatabase &db, const Filter &filter, bool singlePass = true);
+
+struct Totals {
+    qint64 count = 0;
+    qint64 cents = 0;
+    bool ok = false;
+};
+Totals totals(const QSqlDatabase &db, const Filter &filter);
+
+// "3 chèques, total 1 234,50 €".
+QString totalsText(const Totals &totals);
+// A stored print time as shown: "05/12/2026 14:03".
+QString printedAtText(const QString &stored);
+
+// Writes the filtered rows as CSV for French spreadsheets (semicolons, decimal
+// comma, UTF-8 with a byte-order mark); the file is replaced whole or not at all.
+// False with a French reason in *error.
+bool writeCsv(const QSqlDatabase &db, const Filter &filter, const QString &path, QString *error);
+
+// Prints the filtered rows as a list, pages as needed; throws PrinterError.
+// Returns the number of rows printed.
+int printList(platform::Printer &printer, const QSqlDatabase &db, const Filter &filter);
+
+} // namespace registre
