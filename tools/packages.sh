@@ -24,18 +24,24 @@ tolvo_install_packages() {
 # What building and running Tolvo needs.
 # (qt6-base-dev brings the OpenGL and Vulkan headers its CMake files look for;
 # fonts-liberation2 gives the metrics of "Arial", the default print font; xdg-utils
-# opens the About box's links.)
+# opens the About box's links; qt6-translations-l10n puts Qt's own texts in French.)
 TOLVO_PACKAGES=(
     build-essential cmake
     qt6-base-dev
     libcups2-dev
     fonts-liberation2
     xdg-utils
+    qt6-translations-l10n
 )
 
 # What the tests need on top: a private spooler (cupsd, lpadmin and CUPS's PDF
-# filters, all brought by cups) and PDF read-back (pdftotext, pdfinfo, pdftoppm).
+# filters, all brought by cups), PDF read-back (pdftotext, pdfinfo, pdftoppm), the
+# checkers of the desktop entry and the metadata, and the Debian package build
+# (dpkg-shlibdeps, dpkg-deb).
 TOLVO_TEST_PACKAGES=(
     cups
     poppler-utils
+    desktop-file-utils
+    appstream
+    dpkg-dev
 )
