@@ -18,8 +18,9 @@ Folders locateFolders(const QString &executableFolder, const QString &configHome
     if (QFileInfo::exists(folder + QStringLiteral("/Tolvo.hlp")))
         return {folder, folder};
     // Relative values of XDG_CONFIG_HOME are to be ignored.
-    const QString config = QDir::isAbsolutePath(configHome) ? QDir::cleanPath(configHome)
-                                                             : QDir::cleanPath(home + QStringLiteral("/.config"));
+    const QString config = QDir::isAbsolutePath(configHome)
+                               ? QDir::cleanPath(configHome)
+                               : QDir::cleanPath(home + QStringLiteral("/.config"));
     return {QDir::cleanPath(folder + QStringLiteral("/../share/tolvo")), config + QStringLiteral("/tolvo")};
 }
 

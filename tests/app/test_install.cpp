@@ -85,11 +85,18 @@ private slots:
         QTest::addColumn<QString>("settings");
         const QString source = qEnvironmentVariable("TOLVO_SOURCE_DIR") + "/data";
         QTest::newRow("help beside the executable") << source << "/x/config" << source << source;
-        QTest::newRow("installed") << "/opt/t/bin" << "/x/config/" << "/opt/t/share/tolvo" << "/x/config/tolvo";
-        QTest::newRow("installed, no XDG folder") << "/usr/bin" << "" << "/usr/share/tolvo"
+        QTest::newRow("installed") << "/opt/t/bin"
+                                   << "/x/config/"
+                                   << "/opt/t/share/tolvo"
+                                   << "/x/config/tolvo";
+        QTest::newRow("installed, no XDG folder") << "/usr/bin"
+                                                  << ""
+                                                  << "/usr/share/tolvo"
                                                   << "/home/anne/.config/tolvo";
-        QTest::newRow("installed, relative XDG folder ignored")
-            << "/usr/bin/" << "config" << "/usr/share/tolvo" << "/home/anne/.config/tolvo";
+        QTest::newRow("installed, relative XDG folder ignored") << "/usr/bin/"
+                                                                << "config"
+                                                                << "/usr/share/tolvo"
+                                                                << "/home/anne/.config/tolvo";
     }
     void folders()
     {
@@ -117,8 +124,8 @@ private slots:
         const Run desktop =
             run("desktop-file-validate", {prefix() + "/share/applications/org.example.Tolvo.desktop"});
         QVERIFY2(desktop.code == 0 && desktop.out.isEmpty(), qPrintable(desktop.out + desktop.err));
-        const Run meta = run("appstreamcli",
-                             {"validate", "--no-net", prefix() + "/share/metainfo/org.example.Tolvo.metainfo.xml"});
+        const Run meta = run("appstreamcli", {"validate", "--no-net",
+                                              prefix() + "/share/metainfo/org.example.Tolvo.metainfo.xml"});
         QVERIFY2(meta.code == 0, qPrintable(meta.out + meta.err));
     }
 
@@ -131,8 +138,10 @@ private slots:
         QTest::addColumn<QString>("err");
         QTest::newRow("version") << QStringList{"--version"} << 0 << "Tolvo " + platform::applicationVersion()
                                  << "";
-        QTest::newRow("help") << QStringList{"-h"} << 0 << "Utilisation : tolvo" << "";
-        QTest::newRow("unknown") << QStringList{"--imprimer"} << 2 << "" << "argument inconnu « --imprimer »";
+        QTest::newRow("help") << QStringList{"-h"} << 0 << "Utilisation : tolvo"
+                              << "";
+        QTest::newRow("unknown") << QStringList{"--imprimer"} << 2 << ""
+                                 << "argument inconnu « --imprimer »";
     }
     void terminalOptions()
     {
@@ -214,8 +223,8 @@ private slots:
         QLineEdit edit("abc");
         std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
         const QStringList texts = withoutAccelerators(menu->actions());
-        for (const QString expected : {"Annuler", "Rétablir", "Couper", "Copier", "Coller", "Supprimer",
-                                       "Tout sélectionner"})
+        for (const QString expected :
+             {"Annuler", "Rétablir", "Couper", "Copier", "Coller", "Supprimer", "Tout sélectionner"})
             QVERIFY2(texts.contains(expected), qPrintable(texts.join(" | ")));
 
         QMessageBox box(QMessageBox::Question, "Tolvo", "?",

@@ -109,7 +109,9 @@ private slots:
         const QRect advice = w.lblPositionnement->geometry();
         QVERIFY(w.fraPositionnement->contentsRect().contains(advice));
         QVERIFY2(w.lblPositionnement->heightForWidth(advice.width()) <= advice.height(),
-                 qPrintable(QString("%1 > %2").arg(w.lblPositionnement->heightForWidth(advice.width())).arg(advice.height())));
+                 qPrintable(QString("%1 > %2")
+                                .arg(w.lblPositionnement->heightForWidth(advice.width()))
+                                .arg(advice.height())));
     }
 
     void defaults_data()

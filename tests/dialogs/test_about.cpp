@@ -41,7 +41,8 @@ private slots:
         QList<QRect> texts;
         for (QLabel *l : box.findChildren<QLabel *>()) {
             const QRect inside = l->contentsRect().translated(l->pos());
-            texts.append(l->fontMetrics().boundingRect(inside, int(l->alignment()) | Qt::TextWordWrap, l->text()));
+            texts.append(
+                l->fontMetrics().boundingRect(inside, int(l->alignment()) | Qt::TextWordWrap, l->text()));
             QVERIFY2(!l->text().isEmpty(), qPrintable(l->objectName()));
             l->setText(QString());
         }
