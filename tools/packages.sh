@@ -24,23 +24,29 @@ tolvo_install_packages() {
 # What building and running Tolvo needs.
 # (qt6-base-dev brings the OpenGL and Vulkan headers its CMake files look for;
 # fonts-liberation2 gives the metrics of "Arial", the default print font; xdg-utils
-# opens the About box's links; libqt6sql6-sqlite is Qt's driver for the cheque register.)
+# opens the About box's links; qt6-translations-l10n puts Qt's own texts in French;
+# libqt6sql6-sqlite is Qt's driver for the cheque register.)
 TOLVO_PACKAGES=(
     build-essential cmake
     qt6-base-dev
     libcups2-dev
     fonts-liberation2
     xdg-utils
+    qt6-translations-l10n
     libqt6sql6-sqlite
 )
 
 # What the tests need on top: a private spooler (cupsd, lpadmin and CUPS's PDF
-# filters, all brought by cups), PDF read-back (pdftotext, pdfinfo, pdftoppm) and
-# the register read back with the sqlite3 tool and its CSV export with Python's
-# csv module.
+# filters, all brought by cups), PDF read-back (pdftotext, pdfinfo, pdftoppm), the
+# checkers of the desktop entry and the metadata, the Debian package build
+# (dpkg-shlibdeps, dpkg-deb), and the register read back with the sqlite3 tool and
+# its CSV export with Python's csv module.
 TOLVO_TEST_PACKAGES=(
     cups
     poppler-utils
+    desktop-file-utils
+    appstream
+    dpkg-dev
     sqlite3
     python3
 )

@@ -148,6 +148,11 @@ void frmTolvo::buildControls()
     setTwipsGeometry(cmdConfig, 2400, 840, 1815, 375);
     setTwipsGeometry(fraPositionnement, 120, 4680, 4335, 975);
     setTwipsGeometry(lblPositionnement, 120, 240, 4095, 615);
+    // The style's frame title takes more room than the design gave it: the advice
+    // keeps inside the frame, clear of its border.
+    const QRect inside = fraPositionnement->contentsRect().adjusted(0, 1, 0, -1);
+    lblPositionnement->setGeometry(lblPositionnement->x(), inside.top(), lblPositionnement->width(),
+                                   inside.height());
     setTwipsGeometry(cmdClose, 2760, 5760, 1575, 375);
     setTwipsGeometry(lblAide, 0, 5880, 1935, 255);
 

@@ -1,14 +1,29 @@
+#include "app/CommandLine.h"
 #include "app/frmTolvo.h"
 #include "platform/Application.h"
+#include "platform/Translations.h"
 #include "platform/help/HelpKey.h"
 
 #include <QApplication>
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    // Answered before Qt connects to a window system, so they work without one.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (const auto code = answerInformationOptions(arguments, out))
+        return *code;
+
     QApplication app(argc, argv);
+    if (const auto code = refuseUnknownArguments(QApplication::arguments(), err))
+        return *code;
     QApplication::setApplicationName(platform::applicationTitle());
     QApplication::setApplicationVersion(platform::applicationVersion());
+    platform::installQtTranslations();
 
     platform::installHelpKey();
 

@@ -3,6 +3,7 @@
 #include "dialogs/mShellExecute.h"
 #include "platform/Application.h"
 #include "platform/forms/Forms.h"
+#include "platform/forms/WindowFrame.h"
 #include "platform/UserName.h"
 
 #include <QMouseEvent>
@@ -36,7 +37,8 @@ QString versionText()
 }
 
 // The light-grey watermark in the upper-left corner: a blank cheque with its
-// amount box and lines, and the initial of the program.
+// amount box and the initial of the program. Nothing is drawn where the title,
+// version and description are written.
 void drawWatermark(QPainter &p)
 {
     const QColor grey(222, 222, 222);
@@ -47,8 +49,6 @@ void drawWatermark(QPainter &p)
     p.drawRoundedRect(QRectF(4, 8, 185, 90), 6, 6);
     p.setPen(QPen(grey, 1.5));
     p.drawRect(QRectF(128, 18, 52, 18));
-    for (const qreal y : {60.0, 72.0, 84.0})
-        p.drawLine(QPointF(14, y), QPointF(y == 84.0 ? 100 : 176, y));
     QFont font(QStringLiteral("Serif"));
     font.setPixelSize(40);
     font.setBold(true);
@@ -185,10 +185,12 @@ void frmAbout::paintEvent(QPaintEvent *event)
 void frmAbout::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    // Centred with its frame, which the window system adds only after showing it.
     if (QScreen *s = screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(s->geometry().center());
-        move(frame.topLeft());
+        const platform::FrameSizes frame = platform::windowFrame(this);
+        QRect outer(QPoint(0, 0), size() + QSize(frame.horizontal, frame.vertical + frame.caption));
+        outer.moveCenter(s->geometry().center());
+        move(outer.topLeft());
     }
 }
 

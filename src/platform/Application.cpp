@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace platform {
 
@@ -11,15 +12,40 @@ QString g_helpFile;
 QDate g_today;
 } // namespace
 
+Folders locateFolders(const QString &executableFolder, const QString &configHome, const QString &home)
+{
+    QString folder = QDir::cleanPath(executableFolder);
+    if (QFileInfo::exists(folder + QStringLiteral("/Tolvo.hlp")))
+        return {folder, folder};
+    // Relative values of XDG_CONFIG_HOME are to be ignored.
+    const QString config = QDir::isAbsolutePath(configHome)
+                               ? QDir::cleanPath(configHome)
+                               : QDir::cleanPath(home + QStringLiteral("/.config"));
+    return {QDir::cleanPath(folder + QStringLiteral("/../share/tolvo")), config + QStringLiteral("/tolvo")};
+}
+
+namespace {
+Folders realFolders()
+{
+    QString executable = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
+    if (executable.isEmpty())
+        executable = QDir::currentPath();
+    return locateFolders(executable, qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath());
+}
+} // namespace
+
 QString applicationFolder()
+{
+    return g_folder.isEmpty() ? realFolders().data : g_folder;
+}
+
+QString settingsFolder()
 {
     if (!g_folder.isEmpty())
         return g_folder;
-    QString folder = QCoreApplication::applicationDirPath();
-    if (folder.isEmpty())
-        folder = QDir::currentPath();
-    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
-        folder.chop(1);
+    const QString folder = realFolders().settings;
+    // A failure shows later, when the settings file cannot be written.
+    QDir().mkpath(folder);
     return folder;
 }
 
@@ -31,6 +57,11 @@ void setApplicationFolder(const QString &folder)
 QString applicationFile(const QString &name)
 {
     return applicationFolder() + QLatin1Char('/') + name;
+}
+
+QString settingsFile(const QString &name)
+{
+    return settingsFolder() + QLatin1Char('/') + name;
 }
 
 QString applicationTitle()

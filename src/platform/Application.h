@@ -1,5 +1,5 @@
 #pragma once
-// The application object: its folder, title, version, help file, and today's date.
+// The application object: its folders, title, version, help file, and today's date.
 // Tests replace the folder and the date.
 
 #include <QDate>
@@ -7,13 +7,30 @@
 
 namespace platform {
 
-// Folder of the running executable, without trailing separator.
+// Where the program's files live. A copy that has Tolvo.hlp beside its executable
+// (source tree, unpacked copy) keeps everything there, Tolvo.ini included, as the
+// old program did. An installed one (bin/tolvo) reads its files from share/tolvo/
+// and writes the user's in $XDG_CONFIG_HOME/tolvo/ (~/.config/tolvo/ by default).
+struct Folders {
+    QString data;     // Tolvo.hlp, Specimen.jpg: read only
+    QString settings; // Tolvo.ini and what else the program writes
+    bool operator==(const Folders &) const = default;
+};
+// The one place that decides; `configHome` is $XDG_CONFIG_HOME (ignored unless
+// absolute), `home` the user's home folder.
+Folders locateFolders(const QString &executableFolder, const QString &configHome, const QString &home);
+
+// Folder of the help file and specimen picture, without trailing separator.
 QString applicationFolder();
-// Replaces the application folder (tests); an empty text goes back to the real one.
+// Folder of Tolvo.ini (and the register), created when missing.
+QString settingsFolder();
+// Replaces both folders (tests); an empty text goes back to the real ones.
 void setApplicationFolder(const QString &folder);
 
-// Path of a file of the application folder ("Tolvo.ini", "Tolvo.hlp", ...).
+// Path of a file of the application folder ("Tolvo.hlp", "Specimen.jpg").
 QString applicationFile(const QString &name);
+// Path of a file of the settings folder ("Tolvo.ini").
+QString settingsFile(const QString &name);
 
 QString applicationTitle();   // "Tolvo"
 QString applicationVersion(); // "1.3.1"

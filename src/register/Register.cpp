@@ -2,6 +2,7 @@
 
 #include "cheque/ChequeJob.h"
 #include "cheque/ChequeLayout.h"
+#include "platform/Application.h"
 #include "platform/forms/MessageBox.h"
 #include "settings/Settings.h"
 
@@ -59,7 +60,7 @@ QString reason(const QSqlError &error)
 
 QString filePath()
 {
-    return QFileInfo(settings::filePath()).absoluteDir().filePath(QStringLiteral("Registre.sqlite"));
+    return platform::settingsFile(QStringLiteral("Registre.sqlite"));
 }
 
 Register::Register(const QString &path)

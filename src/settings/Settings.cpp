@@ -8,7 +8,7 @@ namespace settings {
 
 QString filePath()
 {
-    return platform::applicationFile(QStringLiteral("Tolvo.ini"));
+    return platform::settingsFile(QStringLiteral("Tolvo.ini"));
 }
 
 void saveList(CINIFile &ini, const QString &sectionName, const QStringList &entries)

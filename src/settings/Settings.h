@@ -42,7 +42,7 @@ inline const QString PaperBin = QStringLiteral("7");
 inline const QString Orientation = QStringLiteral("2"); // landscape; "1" is portrait
 } // namespace value
 
-// Tolvo.ini in the application folder.
+// Tolvo.ini in the settings folder.
 QString filePath();
 
 // Stores a whole list in one replacement of its section: entry i under key "i",

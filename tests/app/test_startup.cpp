@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -117,6 +118,13 @@ private slots:
         QTEST(describePanel(w), "panel");
         QCOMPARE(platform::printers().current().DeviceName(), w.lblImprimante->text());
         QCOMPARE(platform::helpFile(), dir.filePath("Tolvo.hlp"));
+        // The advice fits inside its frame, clear of the border.
+        const QRect advice = w.lblPositionnement->geometry();
+        QVERIFY(w.fraPositionnement->contentsRect().contains(advice));
+        QVERIFY2(w.lblPositionnement->heightForWidth(advice.width()) <= advice.height(),
+                 qPrintable(QString("%1 > %2")
+                                .arg(w.lblPositionnement->heightForWidth(advice.width()))
+                                .arg(advice.height())));
     }
 
     void defaults_data()

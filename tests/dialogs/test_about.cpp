@@ -3,6 +3,7 @@
 #include "platform/forms/MessageBox.h"
 #include "platform/Shell.h"
 #include "platform/UserName.h"
+#include "platform/forms/WindowFrame.h"
 
 #include <QPushButton>
 #include <QtTest>
@@ -21,6 +22,36 @@ private slots:
             QVERIFY(link->width() >= link->sizeHint().width());
             QVERIFY(link->geometry().right() < box.cmdOK->x());
         }
+    }
+
+    // The watermark shows only where no text is drawn, and the box is centred with
+    // its frame.
+    void watermarkAndPlace()
+    {
+        platform::setUserFullName(QString("Jeanne Dupré"));
+        platform::setWindowFrameFunction([](const QWidget *) { return platform::FrameSizes{8, 8, 24}; });
+        frmAbout box;
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        platform::setWindowFrameFunction({});
+        const QPoint centre = box.screen()->geometry().center();
+        QVERIFY(qAbs(box.x() + (box.width() + 8) / 2 - centre.x()) <= 1);
+        QVERIFY(qAbs(box.y() + (box.height() + 8 + 24) / 2 - centre.y()) <= 1);
+
+        QList<QRect> texts;
+        for (QLabel *l : box.findChildren<QLabel *>()) {
+            const QRect inside = l->contentsRect().translated(l->pos());
+            texts.append(
+                l->fontMetrics().boundingRect(inside, int(l->alignment()) | Qt::TextWordWrap, l->text()));
+            QVERIFY2(!l->text().isEmpty(), qPrintable(l->objectName()));
+            l->setText(QString());
+        }
+        const QImage image = box.grab().toImage();
+        const QRgb background = image.pixel(image.width() - 3, 3);
+        for (const QRect &text : texts)
+            for (int y = text.top(); y <= text.bottom(); ++y)
+                for (int x = text.left(); x <= text.right(); ++x)
+                    QVERIFY2(image.pixel(x, y) == background, qPrintable(QString("%1,%2").arg(x).arg(y)));
     }
 
     void userLine_data()

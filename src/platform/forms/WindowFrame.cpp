@@ -1,5 +1,6 @@
 #include "platform/forms/WindowFrame.h"
 
+#include <QApplication>
 #include <QWidget>
 #include <algorithm>
 
@@ -7,8 +8,9 @@ namespace platform {
 
 namespace {
 std::function<FrameSizes(const QWidget *)> g_function;
+FrameSizes g_measured;
 
-FrameSizes realFrame(const QWidget *window)
+FrameSizes measure(const QWidget *window)
 {
     FrameSizes frame;
     if (!window || !window->isWindow() || !window->isVisible())
@@ -24,6 +26,21 @@ FrameSizes realFrame(const QWidget *window)
     frame.vertical = 2 * std::min(top, bottom);
     frame.caption = top - std::min(top, bottom);
     return frame;
+}
+
+// A window about to be shown has no frame yet, but the window system frames all
+// our windows alike: use the frame of one already on screen, or the last seen.
+FrameSizes realFrame(const QWidget *window)
+{
+    const FrameSizes none;
+    FrameSizes frame = measure(window);
+    if (frame == none)
+        for (const QWidget *other : QApplication::topLevelWidgets())
+            if ((frame = measure(other)) != none)
+                break;
+    if (frame != none)
+        g_measured = frame;
+    return g_measured;
 }
 } // namespace
 

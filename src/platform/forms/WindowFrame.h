@@ -16,8 +16,9 @@ struct FrameSizes {
     bool operator==(const FrameSizes &) const = default;
 };
 
-// The frame of a shown top-level window; zero while the window system has not
-// framed it (hidden window, no window manager, offscreen).
+// The frame of a top-level window. One not framed yet (about to be shown) gets the
+// frame measured on another window of the program; zero until the window system
+// has framed any (no window manager, offscreen).
 FrameSizes windowFrame(const QWidget *window);
 
 // Replaces the measure (tests); an empty function goes back to the real one.
