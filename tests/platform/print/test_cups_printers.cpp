@@ -88,15 +88,6 @@ private slots:
 
     void cleanupTestCase() { m_cups.reset(); }
 
-    // The queues below meet the other names, any case, a code given twice.
-    void paperBinCodes()
-    {
-        const QStringList names{"Lower",       "Middle",        "EnvManual", "Tractor", "SmallFormat",
-                                "LargeFormat", "LargeCapacity", "Tray4",     "Upper"};
-        QCOMPARE(platform::paperBinCodes(names), (QList<qint16>{2, 3, 6, 8, 9, 10, 11, 256, 1}));
-        QCOMPARE(platform::paperBinCodes({"TRAY3"}), QList<qint16>{3});
-    }
-
     void systemPrinters()
     {
         auto printers = platform::makeSystemPrinters();
@@ -120,19 +111,11 @@ private slots:
         QTest::addColumn<int>("rotation"); // -1: cannot be asked
         const QList<PaperSource> automatic{{7, "Automatique"}};
         QTest::newRow("named trays and a driver bin, Minus90") << "Bureau"
-                                                               << QList<PaperSource>{{1, "Bac 1"},
-                                                                                     {2, "Bac 2"},
-                                                                                     {4, "Manuel"},
-                                                                                     {5, "Enveloppes"},
-                                                                                     {256, "Bac 5"}}
-                                                               << qint16(2) << 270;
-        QTest::newRow("two names for one bin, rotation not said") << "Atelier"
-                                                                  << QList<PaperSource>{{1, "Upper"},
-                                                                                        {256, "Haut"},
-                                                                                        {14, "Cassette"},
-                                                                                        {7, "Choix auto"},
-                                                                                        {257, "Gamma"}}
-                                                                  << qint16(14) << 90;
+            << QList<PaperSource>{{1, "Bac 1"}, {2, "Bac 2"}, {4, "Manuel"}, {5, "Enveloppes"}, {256, "Bac 5"}}
+            << qint16(2) << 270;
+        QTest::newRow("two names for one bin, unknown names") << "Atelier"
+            << QList<PaperSource>{{1, "Upper"}, {256, "Haut"}, {14, "Cassette"}, {7, "Choix auto"}, {257, "Gamma"}}
+            << qint16(14) << 90;
         QTest::newRow("no InputSlot, Plus90") << "Comptoir" << automatic << qint16(7) << 90;
         QTest::newRow("raw queue") << "Brut" << automatic << qint16(7) << -1;
     }
@@ -169,9 +152,7 @@ private slots:
         QTest::addColumn<qint16>("bin");   // 0: not set
         QTest::addColumn<QString>("inputSlot");
         QTest::addColumn<QPointF>("origin"); // of the printable area on the page, points
-        QTest::newRow("default tray") << "Bureau" << 0 << qint16(0) << "Tray2" << QPointF(12, 20);
         QTest::newRow("driver bin") << "Bureau" << 0 << qint16(256) << "Bac5" << QPointF(12, 20);
-        QTest::newRow("no tray to choose") << "Comptoir" << 0 << qint16(0) << "" << QPointF(10, 12);
         QTest::newRow("landscape Minus90") << "Bureau" << 270 << qint16(4) << "Manual" << QPointF(20, 14);
         QTest::newRow("landscape Plus90") << "Comptoir" << 90 << qint16(0) << "" << QPointF(20, 10);
     }
