@@ -54,6 +54,5 @@ int main(int argc, char *argv[])
         return rewrite(args[2], args[3].toInt());
     if (args.size() == 5 && args[1] == QLatin1String("keys"))
         return keys(args[2], args[3], args[4].toInt());
-    std::fputs("usage: ini_writer rewrite FILE VERSION | keys FILE PREFIX COUNT\n", stderr);
     return 1;
 }

@@ -1,6 +1,8 @@
-// The schema of Tolvo.ini: files of the old program, lists, stored numbers.
+// Tolvo.ini through the settings-file object: files of the old program, lists,
+// listings with their buffer rules, stored numbers, failed writes told to the user.
 
 #include "platform/Application.h"
+#include "platform/forms/MessageBox.h"
 #include "settings/CINIFile.h"
 #include "settings/Settings.h"
 #include "support/TestFiles.h"
@@ -15,16 +17,14 @@ using testsupport::writeAll;
 namespace {
 
 // A file as the old program wrote it: Windows-1252, CRLF.
-const QByteArray kOldFile("[Montants]\r\n0=20,00\r\n1=150,00\r\n"
-                          "[B\xE9n\xE9"
-                          "ficiaires]\r\n0=Soci\xE9t\xE9 G\xE9n\xE9rale\r\n1=Fran\xE7oise C\x9Cur\r\n"
+const QByteArray kOldFile("[Montants]\r\n5=20,00\r\n9=150,00\r\n"
+                          "[B\xE9n\xE9" "ficiaires]\r\n0=Soci\xE9t\xE9 G\xE9n\xE9rale\r\n1=Fran\xE7oise C\x9Cur\r\n"
                           "2=\x80uro Caf\xE9\r\n"
-                          "[D\xE9"
-                          "faut]\r\nMontant=20,00\r\nB\xE9n\xE9"
-                          "ficiaire=Soci\xE9t\xE9 G\xE9n\xE9rale\r\n"
-                          "AutoAjout1=\r\nAutoAjout2=Non\r\nEncadrement=Oui\r\nFont=Times New Roman\r\n"
-                          "Imprimante=HP LaserJet 4\r\n"
-                          "[HP LaserJet 4]\r\nPaperBin=7\r\nOrientation=2\r\nHorAjust=-3\r\nVerAjust=2\r\n");
+                          "[D\xE9" "faut]\r\n; r\xE9glages\r\nMontant=20,00\r\nAutoAjout1=\r\nEncadrement=Oui\r\n"
+                          "Font=Times New Roman\r\nImprimante=HP LaserJet 4\r\n"
+                          "[HP LaserJet 4]\r\nPaperBin=7\r\nHorAjust=-3\r\n");
+
+const QStringList kNames{"Société Générale", "Françoise Cœur", "€uro Café"};
 
 } // namespace
 
@@ -32,167 +32,176 @@ class TestSettings : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
+    CINIFile *open(const QString &text, const QString &section = "S") // a fresh object on a fresh file
+    {
+        m_ini = std::make_unique<CINIFile>();
+        QFile::remove(settings::filePath());
+        if (!text.isNull())
+            writeAll(settings::filePath(), iniBytes(text));
+        m_ini->setFile(settings::filePath());
+        m_ini->setSection(section);
+        return m_ini.get();
+    }
+    std::unique_ptr<CINIFile> m_ini;
 
 private slots:
     void initTestCase() { platform::setApplicationFolder(m_dir.path()); }
-    void init() { QFile::remove(settings::filePath()); }
 
-    void readsOldProgramFile()
+    // Read as the old program wrote it, changed, and written back byte for byte around the change.
+    void oldProgramFile()
     {
-        QCOMPARE(settings::filePath(), m_dir.path() + QStringLiteral("/Tolvo.ini"));
+        QCOMPARE(settings::filePath(), m_dir.path() + "/Tolvo.ini");
         QVERIFY(writeAll(settings::filePath(), kOldFile));
         CINIFile ini;
         ini.setFile(settings::filePath());
-
-        QStringList names;
-        QCOMPARE(int(ini.enumSections(names)), 4);
-        QCOMPARE(names, (QStringList{"Montants", "Bénéficiaires", "Défaut", "HP LaserJet 4"}));
-
         QStringList list;
-        ini.setSection(settings::section::Montants);
-        QCOMPARE(int(ini.enumSectionValues(list)), 2);
-        QCOMPARE(list, (QStringList{"20,00", "150,00"}));
+        QCOMPARE(int(ini.enumSections(list)), 4);
+        QCOMPARE(list, (QStringList{"Montants", "Bénéficiaires", "Défaut", "HP LaserJet 4"}));
         ini.setSection(settings::section::Bénéficiaires);
         QCOMPARE(int(ini.enumSectionValues(list)), 3);
-        QCOMPARE(list, (QStringList{"Société Générale", "Françoise Cœur", "€uro Café"}));
-
+        QCOMPARE(list, kNames);
         ini.setSection(settings::section::Défaut);
-        QCOMPARE(ini.Value(settings::key::Montant), QStringLiteral("20,00"));
-        QCOMPARE(ini.Value(settings::key::Bénéficiaire), QStringLiteral("Société Générale"));
-        QCOMPARE(ini.Value(settings::key::AutoAjout1), QString());
-        QCOMPARE(ini.Value(settings::key::AutoAjout2), settings::value::Non);
-        QCOMPARE(ini.Value(settings::key::Encadrement), settings::value::Oui);
-        QCOMPARE(ini.Value(settings::key::Font), QStringLiteral("Times New Roman"));
-        QCOMPARE(ini.Value(settings::key::Imprimante), QStringLiteral("HP LaserJet 4"));
-
-        ini.setSection(QStringLiteral("HP LaserJet 4"));
-        QCOMPARE(ini.getValue(settings::key::PaperBin, settings::value::PaperBin), QStringLiteral("7"));
-        QCOMPARE(ini.getValue(settings::key::Orientation, settings::value::Orientation), QStringLiteral("2"));
+        bool failed = false;
+        QCOMPARE(ini.getValue(settings::key::AutoAjout1, "x", &failed), QString("x"));
+        QVERIFY(failed); // an empty value reads as absent
+        QCOMPARE(ini.getValue(settings::key::Font, "Arial", &failed), QString("Times New Roman"));
+        QVERIFY(!failed);
+        QCOMPARE(ini.getValue("Absent", QString(300, u'd')), QString(254, u'd'));
+        ini.setSection("HP LaserJet 4");
         QCOMPARE(settings::toInt16(ini.Value(settings::key::HorAjust)), qint16(-3));
-        QCOMPARE(settings::toInt16(ini.Value(settings::key::VerAjust)), qint16(2));
+
+        ini.setValue(settings::key::HorAjust, -12);
+        ini.addSection("Vide", true);
+        QCOMPARE(ini.Section(), QString("Vide"));
+        ini.deleteSection("vide"); // names ignore case
+        QCOMPARE(ini.Section(), QString("Vide")); // the current one is compared exactly
+        ini.setSection(settings::section::Défaut);
+        ini.deleteKey(settings::key::Montant);
+        ini.setValue(settings::key::Encadrement, settings::value::Non);
+        ini.writeSection(5); // not a list: nothing
+        settings::saveList(ini, settings::section::Montants, {"20,00", "150,00", "7,00"});
+        QCOMPARE(ini.Section(), settings::section::Montants);
+        settings::saveList(ini, settings::section::Bénéficiaires, kNames + QStringList{"Zoë Brasserie"});
         QVERIFY(!ini.writeFailed());
+        QCOMPARE(readAll(settings::filePath()),
+                 QByteArray(kOldFile)
+                     .replace("5=20,00\r\n9=150,00", "0=20,00\r\n1=150,00\r\n2=7,00")
+                     .replace("Caf\xE9\r\n", "Caf\xE9\r\n3=Zo\xEB Brasserie\r\n")
+                     .replace("Montant=20,00\r\n", "")
+                     .replace("Encadrement=Oui", "Encadrement=Non")
+                     .replace("HorAjust=-3", "HorAjust=-12"));
+        settings::saveList(ini, settings::section::Montants, {});
+        ini.setSection(settings::section::Montants);
+        QCOMPARE(int(ini.enumSectionKeys(list)), 0);
     }
 
-    // What we write is still Windows-1252 with CRLF, every other line byte for byte.
-    void writesWhatOldProgramReads()
-    {
-        QVERIFY(writeAll(settings::filePath(), kOldFile));
-        {
-            CINIFile ini;
-            ini.setFile(settings::filePath());
-            ini.setSection(settings::section::Défaut);
-            ini.setValue(settings::key::Encadrement, settings::value::Non);
-            ini.setValue(settings::key::Bénéficiaire, QStringLiteral("Zoë Brasserie"));
-            settings::saveList(ini, settings::section::Bénéficiaires,
-                               {QStringLiteral("Société Générale"), QStringLiteral("Françoise Cœur"),
-                                QStringLiteral("€uro Café"), QStringLiteral("Zoë Brasserie")});
-            ini.setSection(QStringLiteral("HP LaserJet 4"));
-            ini.setValue(settings::key::HorAjust, -12);
-            QVERIFY(!ini.writeFailed());
-        }
-        const QByteArray expected(
-            "[Montants]\r\n0=20,00\r\n1=150,00\r\n"
-            "[B\xE9n\xE9"
-            "ficiaires]\r\n0=Soci\xE9t\xE9 G\xE9n\xE9rale\r\n1=Fran\xE7oise C\x9Cur\r\n"
-            "2=\x80uro Caf\xE9\r\n3=Zo\xEB Brasserie\r\n"
-            "[D\xE9"
-            "faut]\r\nMontant=20,00\r\nB\xE9n\xE9"
-            "ficiaire=Zo\xEB Brasserie\r\n"
-            "AutoAjout1=\r\nAutoAjout2=Non\r\nEncadrement=Non\r\nFont=Times New Roman\r\n"
-            "Imprimante=HP LaserJet 4\r\n"
-            "[HP LaserJet 4]\r\nPaperBin=7\r\nOrientation=2\r\nHorAjust=-12\r\nVerAjust=2\r\n");
-        QCOMPARE(readAll(settings::filePath()), expected);
-    }
-
-    void textOutsideWindows1252_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("utf8");
-        QTest::newRow("Windows-1252 holds it") << QStringLiteral("Zoë € Œuvre") << false;
-        QTest::newRow("Polish") << QStringLiteral("Łódź") << true;
-        QTest::newRow("outside the basic plane") << QStringLiteral("chèque 😀") << true;
-    }
-
-    // A beneficiary the code page cannot hold survives, and so does everything else;
-    // once it is gone, the file is the old program's again.
+    // A name the code page cannot hold survives with everything else; once it is gone,
+    // the file is the old program's again.
     void textOutsideWindows1252()
     {
-        QFETCH(QString, name);
-        QFETCH(bool, utf8);
-        QVERIFY(writeAll(settings::filePath(), kOldFile));
-        CINIFile ini;
-        ini.setFile(settings::filePath());
-        settings::saveList(ini, settings::section::Bénéficiaires, {name, QStringLiteral("Société Générale")});
-        const QByteArray bytes = readAll(settings::filePath());
-        QCOMPARE(bytes.startsWith("\xEF\xBB\xBF"), utf8);
-        QVERIFY(!bytes.contains('?'));
-
-        QStringList list;
-        QCOMPARE(int(ini.enumSectionValues(list)), 2);
-        QCOMPARE(list, (QStringList{name, "Société Générale"}));
-        ini.setSection(settings::section::Défaut);
-        QCOMPARE(ini.Value(settings::key::Bénéficiaire), QStringLiteral("Société Générale"));
-        QStringList names;
-        ini.enumSections(names);
-        QCOMPARE(names, (QStringList{"Montants", "Bénéficiaires", "Défaut", "HP LaserJet 4"}));
-
-        settings::saveList(ini, settings::section::Bénéficiaires,
-                           {QStringLiteral("Société Générale"), QStringLiteral("Françoise Cœur"),
-                            QStringLiteral("€uro Café")});
-        QCOMPARE(readAll(settings::filePath()), kOldFile);
-        QVERIFY(!ini.writeFailed());
+        for (const QString name : {"Łódź", "chèque 😀"}) {
+            QVERIFY(writeAll(settings::filePath(), kOldFile));
+            CINIFile ini;
+            ini.setFile(settings::filePath());
+            settings::saveList(ini, settings::section::Bénéficiaires, {name, "A=B \"C\""});
+            QVERIFY(readAll(settings::filePath()).startsWith("\xEF\xBB\xBF"));
+            QStringList list;
+            QCOMPARE(int(ini.enumSectionValues(list)), 2);
+            QCOMPARE(list, (QStringList{name, "A=B \"C\""}));
+            ini.setSection("HP LaserJet 4");
+            QCOMPARE(ini.Value(settings::key::HorAjust), QString("-3"));
+            settings::saveList(ini, settings::section::Bénéficiaires, kNames);
+            QCOMPARE(readAll(settings::filePath()), kOldFile);
+        }
     }
 
-    void saveList_data()
+    void listings()
     {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QStringList>("list");
-        QTest::addColumn<QString>("after");
-        QTest::addColumn<QString>("sectionAfter");
-        auto row = [](const char *name, const char *before, const QStringList &list, const char *after,
-                      const char *sectionAfter = "Montants") {
-            QTest::newRow(name) << QString(before) << list << QString(after) << QString(sectionAfter);
+        // Pairs come back as "key|value"; the loop stops when 3 characters or fewer remain.
+        const struct { QString content; int keys, values, pairs, keysAndValues; QString last; } rows[] = {
+            {"[S]\n0=20,00\nplain\n1=dup\n", 3, 3, 3, 3, "1|dup"},
+            {"[S]\n0=a\n1=\n", 2, 1, 1, 1, "0|a"},
+            {"[S]\n0=a\n1=x\n", 2, 2, 2, 2, "1|x"},
+            {"[S]\n0=a\nb\n", 1, 1, 1, 1, "0|a"},
+            {"[S]\n; rien\n[T]\na=1\n", 0, 0, 0, 0, "avant|avant"},
+            {QString(), 0, 0, 0, 0, "avant|avant"},
         };
-        row("hand-written keys renumbered", "[Montants]\n5=1,00\n9=2,00\n[Défaut]\nFont=Arial\n",
-            {"1,00", "2,00", "3,00"}, "[Montants]\n0=1,00\n1=2,00\n2=3,00\n[Défaut]\nFont=Arial\n");
-        row("created", "[Défaut]\nFont=Arial\n", {"1,00"}, "[Défaut]\nFont=Arial\n[Montants]\n0=1,00\n");
-        row("empty list removes the section", "[Montants]\n0=1,00\n[Défaut]\nFont=Arial\n", {},
-            "[Défaut]\nFont=Arial\n", "");
-        row("text holding = and quotes", "", {"A=B", "\"C\""}, "[Montants]\n0=A=B\n1=\"C\"\n");
+        for (const auto &row : rows) {
+            CINIFile *ini = open(row.content);
+            QStringList list{"avant"};
+            QList<QStringList> pairs{list, list};
+            QCOMPARE(int(ini->enumSectionKeys(list)), row.keys);
+            QCOMPARE(int(ini->enumSectionValues(list)), row.values);
+            QCOMPARE(int(ini->enumSectionKeysAndValues(list)), row.keysAndValues);
+            QCOMPARE(int(ini->enumSectionValuePairs(pairs)), row.pairs);
+            QCOMPARE(pairs[0].last() + '|' + pairs[1].last(), row.last);
+        }
+        QStringList names{"avant"};
+        QCOMPARE(int(open("[Montants]\n[B]\n")->enumSections(names)), 2);
+        QCOMPARE(names, (QStringList{"Montants", "B"}));
+        names = QStringList{"avant"};
+        QCOMPARE(int(open("[]\na=1\n")->enumSections(names)), 0);
+        QCOMPARE(names, QStringList{"avant"});
     }
 
-    void saveList()
+    // The buffer grows until a long section (or the list of names) fits.
+    void longListing()
     {
-        QFETCH(QString, before);
-        QFETCH(QStringList, list);
-        QFETCH(QString, after);
-        QFETCH(QString, sectionAfter);
-        QVERIFY(writeAll(settings::filePath(), iniBytes(before)));
+        for (int size : {2045, 16381, 70000}) {
+            for (bool names : {false, true}) {
+                QString text = names ? QString() : QStringLiteral("[S]\n");
+                int count = 0;
+                for (int remaining = size; remaining > 0; ++count) {
+                    const int length = remaining > 1100 ? 1000 : remaining; // NUL included
+                    const QString item = QString::number(count) + (names ? "" : "=");
+                    text += (names ? '[' + item.leftJustified(length - 1, u'x') + ']'
+                                   : item.leftJustified(length - 1, u'x')) + '\n';
+                    remaining -= length;
+                }
+                CINIFile *ini = open(text);
+                QStringList list;
+                QCOMPARE(int(names ? ini->enumSections(list) : ini->enumSectionValues(list)), count);
+                QCOMPARE(list.size(), count);
+                QVERIFY(ini->listingComplete());
+            }
+        }
+        m_ini.reset();
+    }
 
-        CINIFile ini;
-        ini.setFile(settings::filePath());
-        ini.setSection(settings::section::Défaut);
-        settings::saveList(ini, settings::section::Montants, list);
-        QCOMPARE(readAll(settings::filePath()), iniBytes(after));
-        QCOMPARE(ini.Section(), sectionAfter);
-
-        QStringList read;
-        ini.setSection(settings::section::Montants);
-        ini.enumSectionValues(read);
-        QCOMPARE(read, list); // read back as it was saved
+    // Every write of one object may fail; the user hears of it once, when the object
+    // (the user action) ends, and again for the next action.
+    void failedWriteToldOncePerObject()
+    {
+        const QString missing = m_dir.filePath("absent/Tolvo.ini");
+        platform::MessageBoxRecorder boxes;
+        for (int action = 1; action <= 2; ++action) {
+            CINIFile ini;
+            ini.setFile(missing);
+            ini.setSection("Défaut");
+            QCOMPARE(ini.Value("Font"), QString()); // reads say nothing
+            ini.setValue("Font", "Arial");
+            ini.writeSection(QStringList{"0=1,00"});
+            ini.deleteSection("X");
+            QVERIFY(ini.writeFailed());
+            ini.setFile(settings::filePath()); // the message names the file that failed
+            ini.setSection("Défaut");
+            ini.setValue("Font", "Arial");
+            QCOMPARE(boxes.shown.size(), action - 1);
+        }
+        QCOMPARE(boxes.shown.size(), 2);
+        QCOMPARE(boxes.shown[1].text, "Impossible d'enregistrer les paramètres dans le fichier\n" + missing);
+        QCOMPARE(boxes.shown[1].icon, platform::MsgIcon::Exclamation);
+        QCOMPARE(boxes.shown[1].title, QString("Tolvo"));
     }
 
     // A stored number: the leading number, half to even; out of range (a hand-edited
     // file) it reads as 0.
     void toInt16()
     {
-        QCOMPARE(settings::toInt16(" 7abc"), qint16(7));
-        QCOMPARE(settings::toInt16("2.5"), qint16(2));
-        QCOMPARE(settings::toInt16("abc"), qint16(0));
-        QCOMPARE(settings::toInt16("32767"), qint16(32767));
-        QCOMPARE(settings::toInt16("32767.5"), qint16(0));
-        QCOMPARE(settings::toInt16("-32769"), qint16(0));
-        QCOMPARE(settings::toInt16("1e300"), qint16(0));
+        const std::pair<const char *, int> rows[] = {{" 7abc", 7}, {"2.5", 2},         {"abc", 0},
+                                                     {"32767", 32767}, {"32767.5", 0}, {"-32769", 0}};
+        for (const auto &[text, value] : rows)
+            QCOMPARE(settings::toInt16(text), qint16(value));
     }
 };
 
