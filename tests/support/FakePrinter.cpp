@@ -4,6 +4,7 @@ namespace platform {
 
 void FakePrinter::record(const QString &member, const QString &value) const
 {
+    // The calls to let through are counted down first, then the calls to fail (-1: all of them).
     auto f = m_failures.find(member);
     const bool fail = f != m_failures.end() && f->second != 0 && f->first-- <= 0;
     if (fail && f->second > 0)
