@@ -5,49 +5,38 @@
 #include <QTest>
 
 namespace {
-
-// Counts paint events reaching the printing window and its label.
-class PaintCounter : public QObject {
-public:
+// Counts the paint events that reach the printing window or its label.
+struct PaintCounter : QObject {
     int paints = 0;
     bool eventFilter(QObject *object, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint &&
-            (qobject_cast<frmImpression *>(object) || qobject_cast<frmImpression *>(object->parent())))
-            ++paints;
+        paints += event->type() == QEvent::Paint &&
+                  (qobject_cast<frmImpression *>(object) || qobject_cast<frmImpression *>(object->parent()));
         return false;
     }
 };
-
 } // namespace
 
 class TestImpression : public QObject {
     Q_OBJECT
 private slots:
+    // Painted, centred over its owner, before the job takes the event loop away.
     void shownOverOwner()
     {
         QWidget owner;
         owner.setGeometry(200, 150, 640, 420);
         owner.show();
         QVERIFY(QTest::qWaitForWindowExposed(&owner));
-
         PaintCounter counter;
         qApp->installEventFilter(&counter);
         QPointer<frmImpression> window = frmImpression::ShowOver(&owner);
         qApp->removeEventFilter(&counter);
-
-        // Painted before the caller gets it back: the job gives the event loop no chance later.
-        QVERIFY(counter.paints > 0);
-        QVERIFY(window->isVisible());
-        QVERIFY(!window->isModal());
+        QVERIFY(counter.paints > 0 && window->isVisible() && !window->isModal());
+        QCOMPARE(window->lblImpression->text(), window->windowTitle());
         QCOMPARE(window->windowTitle(), QString("Impression en cours..."));
-        QCOMPARE(window->lblImpression->text(), QString("Impression en cours..."));
-        const QPoint offset = window->frameGeometry().center() - owner.frameGeometry().center();
-        QVERIFY2(offset.manhattanLength() <= 2, qPrintable(QString("%1,%2").arg(offset.x()).arg(offset.y())));
-
+        QVERIFY((window->frameGeometry().center() - owner.frameGeometry().center()).manhattanLength() <= 2);
         frmImpression::Unload(window);
         QVERIFY(window.isNull());
-        frmImpression::Unload(nullptr);
     }
 };
 

@@ -1,10 +1,14 @@
 #pragma once
-// A printer for tests: it prints nothing, records every call, measures text with
-// simple arithmetic (or the test's own functions) and fails where the test asks.
+// A printer for tests: it prints nothing, records every call and every printed text
+// with its size and place, measures text like Arial (or with the test's widthOf) and
+// fails where the test asks.
 
 #include "platform/print/Printer.h"
 
+#include <QHash>
 #include <QStringList>
+#include <QVariant>
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -13,75 +17,79 @@ namespace platform {
 class FakePrinter : public Printer {
 public:
     struct Call {
-        QString member;   // "FontSize", "CurrentX", "TextHeight", "Print", ...
-        QString text;     // text argument or value set, as text
-        double value = 0; // number set, or the measure returned
+        QString member; // "FontSize", "Print", "TextWidth"...; reads end in "?"
+        QString value;  // the value set, given or printed
         bool failed = false;
     };
+    struct Printed {
+        QString text;
+        float size, x, y;
+    };
 
-    explicit FakePrinter(QString name = QStringLiteral("Fake"), QString port = QStringLiteral("fake:/"));
+    explicit FakePrinter(QString name_ = "Fake", QString port_ = "fake:/") : name(name_), port(port_) {}
 
     // Set-up by the test.
-    QString name;
-    QString port;
-    qint16 paperBin = 7;
-    qint16 orientation = 1;
-    int rotation = 90; // LandscapeRotation() answer; -1 makes it throw
+    QString name, port;
+    qint16 paperBin = 7, orientation = 1;
+    int rotation = 90;  // LandscapeRotation(); -1 makes it throw
+    float smallest = 0; // a driver that keeps this size instead of smaller ones
     QList<PaperSource> sources;
-    float maxFontSize = 1638.0f; // sizes above this, or 0 and below, are refused
-    // Measures in millimetres for a text at a size in points; defaults are a
-    // proportional font: height 0.4 mm per point, width 0.2 mm per point and character.
+    // Millimetres for a text at a size in points, instead of Arial's.
     std::function<double(const QString &text, float size)> widthOf;
-    std::function<double(const QString &text, float size)> heightOf;
-    // Members named here throw PrinterError. A count limits how many calls fail
-    // (-1: every call); calls before `after` succeed.
-    void failOn(const QString &member, int count = -1, int after = 0);
+    // Calls of `member` throw PrinterError: `count` of them (-1: all) after `after` that succeed.
+    void failOn(const QString &member, int count = -1, int after = 0) { m_failures[member] = {after, count}; }
 
     // What happened.
     mutable std::vector<Call> calls;
+    QList<Printed> items;
     int documents = 0;
-    QStringList printed() const;                 // texts given to Print, in order
-    QStringList log(bool measures = true) const; // "member text value" lines
+    QStringList printed() const;                 // texts printed, in order
+    QStringList log(bool measures = true) const; // "member value" lines, "!" after a failed one
     void clearCalls() { calls.clear(); }
 
-    // Printer
-    QString DeviceName() const override;
-    QString Port() const override;
-    qint16 PaperBin() const override;
-    void setPaperBin(qint16 code) override;
-    void setPaperSize(qint16 code) override;
-    qint16 Orientation() const override;
-    void setOrientation(qint16 code) override;
-    void setScaleMode(qint16 mode) override;
-    void setFontName(const QString &name) override;
-    float FontSize() const override;
-    void setFontSize(float points) override;
-    void setCurrentX(float x) override;
-    void setCurrentY(float y) override;
-    float TextWidth(const QString &text) override;
-    float TextHeight(const QString &text) override;
-    void Print(const QString &text) override;
-    void PaintPicture(const QImage &picture, float x, float y, float width, float height) override;
-    void NewPage() override;
-    void EndDoc() override;
-    int LandscapeRotation() const override;
-    QList<PaperSource> PaperSources() const override;
+    QString DeviceName() const override { return call("DeviceName", name); }
+    QString Port() const override { return call("Port", port); }
+    qint16 PaperBin() const override { return call("PaperBin?", paperBin); }
+    void setPaperBin(qint16 code) override { paperBin = call("PaperBin", code); }
+    void setPaperSize(qint16 code) override { call("PaperSize", code); }
+    qint16 Orientation() const override { return call("Orientation?", orientation); }
+    void setOrientation(qint16 code) override { orientation = call("Orientation", code); }
+    void setScaleMode(qint16 mode) override { call("ScaleMode", mode); }
+    void setFontName(const QString &n) override { call("FontName", n); }
+    float FontSize() const override { return call("FontSize?", fontSize); }
+    void setFontSize(float points) override // sizes of 0 and below are refused
+    {
+        fontSize = call("FontSize", points) > 0 ? std::max(points, smallest) : throw PrinterError("taille");
+    }
+    void setCurrentX(float x) override { currentX = call("CurrentX", x); }
+    void setCurrentY(float y) override { currentY = call("CurrentY", y); }
+    // Arial: a line is 1.15 em high, a capital 0.6 em wide; a point is 0.3528 mm.
+    float TextWidth(const QString &t) override
+    {
+        return call("TextWidth", float(widthOf ? widthOf(t, fontSize) : 0.21168 * fontSize * t.size()));
+    }
+    float TextHeight(const QString &) override { return call("TextHeight", float(0.40572 * fontSize)); }
+    void Print(const QString &t) override { items.append({call("Print", t), fontSize, currentX, currentY}); }
+    void PaintPicture(const QImage &, float, float, float, float) override { call("PaintPicture", 0); }
+    void NewPage() override { call("NewPage", 0); }
+    void EndDoc() override { documents += call("EndDoc", 1); }
+    int LandscapeRotation() const override
+    {
+        return call("LandscapeRotation", rotation) < 0 ? throw PrinterError("injoignable") : rotation;
+    }
+    QList<PaperSource> PaperSources() const override { return call("PaperSources", sources); }
 
-    // State as the printer holds it.
-    qint16 paperSize = 0;
-    qint16 scaleMode = 1;
-    QString fontName = QStringLiteral("Arial");
-    float fontSize = 10.0f;
-    float currentX = 0, currentY = 0;
+    float fontSize = 10, currentX = 0, currentY = 0;
 
 private:
-    struct Failure {
-        QString member;
-        int remaining;
-        int skip;
-    };
-    void enter(const QString &member, const QString &text = QString(), double value = 0) const;
-    mutable std::vector<Failure> m_failures;
+    // Records the call, throws where the test asked, else gives back the value.
+    template <class T> T call(const QString &member, T value) const
+    {
+        record(member, QVariant::fromValue(value).toString());
+        return value;
+    }
+    void record(const QString &member, const QString &value) const;
+    mutable QHash<QString, std::pair<int, int>> m_failures; // calls to let through, then to fail
 };
 
 // A collection of fake printers; the first is current unless the test says otherwise.
@@ -90,12 +98,18 @@ public:
     std::vector<std::unique_ptr<FakePrinter>> list;
     int currentIndex = 0;
 
-    FakePrinter &add(const QString &name, const QString &port = QStringLiteral("fake:/"));
+    FakePrinter &add(const QString &name, const QString &port = "fake:/")
+    {
+        return *list.emplace_back(std::make_unique<FakePrinter>(name, port));
+    }
 
-    int count() const override;
-    Printer &at(int index) override;
-    Printer &current() override;
-    void setCurrent(int index) override;
+    int count() const override { return int(list.size()); }
+    Printer &at(int index) override
+    {
+        return index >= 0 && index < count() ? *list[size_t(index)] : throw PrinterError("pas d'imprimante");
+    }
+    Printer &current() override { return at(currentIndex); }
+    void setCurrent(int index) override { currentIndex = (at(index), index); }
 };
 
 } // namespace platform

@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace testsupport {
 
@@ -9,83 +10,61 @@ namespace {
 
 constexpr double mmPerPoint = 25.4 / 72;
 
-QString run(const QString &program, const QStringList &arguments)
+QStringList run(const QString &program, const QStringList &arguments)
 {
     QProcess process;
     process.start(program, arguments);
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit ||
-        process.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-QString unescape(QString text)
-{
-    text.replace(QLatin1String("&lt;"), QLatin1String("<"));
-    text.replace(QLatin1String("&gt;"), QLatin1String(">"));
-    text.replace(QLatin1String("&quot;"), QLatin1String("\""));
-    text.replace(QLatin1String("&apos;"), QLatin1String("'"));
-    text.replace(QLatin1String("&amp;"), QLatin1String("&"));
-    return text;
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit || process.exitCode())
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput()).split('\n');
 }
 
 } // namespace
 
 QList<PdfPage> pdfPages(const QString &path)
 {
-    const QString html =
-        run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
-    static const QRegularExpression pageRe(
-        QStringLiteral(R"re(<page width="([\d.]+)" height="([\d.]+)">)re"));
-    static const QRegularExpression wordRe(QStringLiteral(
-        R"re(<word xMin="([-\d.]+)" yMin="([-\d.]+)" xMax="([-\d.]+)" yMax="([-\d.]+)">([^<]*)</word>)re"));
+    static const QRegularExpression re(
+        R"re(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([-\d.]+)" )re"
+        R"re(yMin="([-\d.]+)" xMax="([-\d.]+)" yMax="([-\d.]+)">([^<]*)</word>)re");
     QList<PdfPage> pages;
-    for (const QString &chunk : html.split(QStringLiteral("</page>"))) {
-        const QRegularExpressionMatch page = pageRe.match(chunk);
-        if (!page.hasMatch())
-            continue;
-        PdfPage p;
-        p.size = QSizeF(page.captured(1).toDouble(), page.captured(2).toDouble()) * mmPerPoint;
-        auto it = wordRe.globalMatch(chunk);
-        while (it.hasNext()) {
-            const QRegularExpressionMatch w = it.next();
-            p.words.append({unescape(w.captured(5)), w.captured(1).toDouble() * mmPerPoint,
-                            w.captured(2).toDouble() * mmPerPoint, w.captured(3).toDouble() * mmPerPoint,
-                            w.captured(4).toDouble() * mmPerPoint});
+    for (const QString &line : run("pdftotext", {"-bbox", path, "-"})) {
+        const QRegularExpressionMatch m = re.match(line);
+        auto mm = [&](int n) { return m.captured(n).toDouble() * mmPerPoint; };
+        if (m.hasCaptured(1)) {
+            pages.append({QSizeF(mm(1), mm(2)), {}});
+        } else if (m.hasCaptured(7) && !pages.isEmpty()) {
+            QString text = m.captured(7);
+            for (const auto &[entity, c] :
+                 {std::pair("&lt;", "<"), {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}})
+                text.replace(entity, c);
+            pages.last().words.append({text, mm(3), mm(4), mm(5), mm(6)});
         }
-        pages.append(p);
     }
     return pages;
 }
 
 QString pdfInfo(const QString &path, const QString &key)
 {
-    const QString info = run(QStringLiteral("pdfinfo"), {path});
-    for (const QString &line : info.split(QLatin1Char('\n'))) {
-        if (line.startsWith(key + QLatin1Char(':')))
+    for (const QString &line : run("pdfinfo", {path}))
+        if (line.startsWith(key + ':'))
             return line.mid(key.size() + 1).trimmed();
-    }
-    return QString();
+    return {};
 }
 
 const PdfWord *findWord(const PdfPage &page, const QString &text)
 {
-    for (const PdfWord &word : page.words)
-        if (word.text == text)
-            return &word;
-    return nullptr;
+    auto it =
+        std::find_if(page.words.begin(), page.words.end(), [&](const PdfWord &w) { return w.text == text; });
+    return it == page.words.end() ? nullptr : &*it;
 }
 
 QStringList pdfFonts(const QString &path)
 {
     // Two heading lines, then one font a line, its name first.
-    const QStringList lines = run(QStringLiteral("pdffonts"), {path}).split(QLatin1Char('\n'));
     QStringList fonts;
-    for (qsizetype i = 2; i < lines.size(); ++i) {
-        const QString name = lines[i].section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
-        if (!name.isEmpty())
-            fonts << name.mid(name.indexOf(QLatin1Char('+')) + 1);
-    }
+    for (const QString &line : run("pdffonts", {path}).mid(2))
+        fonts << line.section(' ', 0, 0, QString::SectionSkipEmpty).section('+', -1);
+    fonts.removeAll(QString());
     return fonts;
 }
 

@@ -13,9 +13,7 @@ public:
     int count() const override { return 1; }
     platform::Printer &at(int index) override
     {
-        if (index != 0)
-            throw platform::PrinterError(QStringLiteral("pas d'imprimante"));
-        return printer;
+        return index ? throw platform::PrinterError("pas d'imprimante") : printer;
     }
     platform::Printer &current() override { return printer; }
     void setCurrent(int index) override { at(index); }
