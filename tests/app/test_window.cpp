@@ -1,0 +1,238 @@
+// The main window against real settings files: start-up, the lists growing as the
+// user types, the menus and help, and the printer set-up dialogs driven by keys.
+
+#include "app/frmTolvo.h"
+#include "dialogs/frmMsgBox.h"
+#include "platform/Application.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/help/HelpKey.h"
+#include "platform/help/HelpViewer.h"
+#include "printer/Capabilities.h"
+#include "printer/PrintSetupDialog.h"
+#include "printer/frmConfig.h"
+#include "support/FakePrinter.h"
+#include "support/TestFiles.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using testsupport::iniBytes;
+using testsupport::readAll;
+
+namespace {
+
+QWidget *focused()
+{
+    return QApplication::focusWidget();
+}
+
+// The printer panel's captions and tags, the adjustments, the list and stars flags
+// and the font; or the advice when it does not match the tags.
+QString describe(const frmTolvo &w)
+{
+    const QString advice = w.lblOrientation->Tag == "1"
+                               ? printer::portraitPositioningText
+                               : printer::positioningText(w.lblPositionnement->Tag.toInt());
+    if (w.lblPositionnement->text() != advice)
+        return "advice: " + w.lblPositionnement->text();
+    return QString("%1 | %2 | %3 | %4 | %5 | %6 | %7 | %8 | %9%10 %11 | %12")
+        .arg(w.lblImprimante->text(), w.lblPaperBin->Tag, w.lblPaperBin->text(), w.lblOrientation->Tag,
+             w.lblOrientation->text(), w.lblPositionnement->Tag, QString::number(w.HorAjust),
+             QString::number(w.VerAjust), QString(w.AddMontant ? "+" : "-"),
+             QString(w.AddBénéficiaire ? "+" : "-"), QString(w.chkEtoiles->isChecked() ? "*" : "-"), w.sFont);
+}
+
+// Replaces the box's text by typing, then leaves it for the date box.
+void typeAndLeave(frmTolvo &w, QComboBox *box, const QString &keys)
+{
+    box->lineEdit()->clear();
+    box->setFocus();
+    QTRY_VERIFY(box->hasFocus());
+    QTest::keyClicks(focused(), keys);
+    QTest::mouseClick(w.txtDate, Qt::LeftButton);
+    QTRY_VERIFY(w.txtDate->hasFocus());
+}
+
+// A queued dialog answer: shows it, lets `keys` act, then presses Enter.
+template <typename Dialog> std::function<void(QDialog &)> answer(std::function<void(Dialog &)> keys)
+{
+    return [keys](QDialog &dialog) {
+        auto &d = dynamic_cast<Dialog &>(dialog);
+        d.show();
+        QApplication::setActiveWindow(&d);
+        keys(d);
+        QTest::keyClick(focused() ? focused() : &d, Qt::Key_Return);
+    };
+}
+
+} // namespace
+
+class TestWindow : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    std::unique_ptr<frmTolvo> w;
+    platform::FakePrinters *printers = nullptr;
+
+    QString file() const { return dir.filePath("Tolvo.ini"); }
+    void start(const QString &content)
+    {
+        QFile::remove(file());
+        if (!content.isEmpty())
+            QVERIFY(testsupport::writeAll(file(), iniBytes(content)));
+        w = std::make_unique<frmTolvo>();
+        w->Form_Load();
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    }
+
+private slots:
+    void initTestCase() { platform::installHelpKey(); }
+    void init()
+    {
+        platform::setApplicationFolder(dir.path());
+        platform::setToday(QDate(2026, 12, 5));
+        auto list = std::make_unique<platform::FakePrinters>();
+        auto &hp = list->add("HP LaserJet", "usb://HP/LaserJet");
+        hp.paperBin = 2;
+        hp.rotation = 270;
+        list->add("Canon", "ipp://canon").sources = {{1, "Upper"}, {2, "Lower"}};
+        printers = list.get();
+        platform::setPrinters(std::move(list));
+    }
+    void cleanup()
+    {
+        w.reset();
+        platform::setPrinters(nullptr);
+    }
+
+    void startUp_data()
+    {
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<QString>("panel");
+        // clang-format off
+        QTest::newRow("no file") << QString()
+            << "HP LaserJet | 2 | Bac inférieur | 2 | Orientation Paysage | 270 | 0 | 0 | ++ - | Arial";
+        QTest::newRow("saved printer, portrait")
+            << "[Défaut]\nImprimante=Canon\nAutoAjout1=Oui\nAutoAjout2=\nEncadrement=Oui\nFont=Courier New\n"
+               "[Canon]\nPaperBin=4\nOrientation=1\nHorAjust=-3\nVerAjust=2\n"
+            << "Canon | 4 | Alimentation manuelle | 1 | Orientation Portrait |  | -3 | 2 | -+ * | Courier New";
+        QTest::newRow("saved printer without section") << "[Défaut]\nImprimante=Canon\nAutoAjout2=Non\n"
+            << "Canon | 7 | Bac par défaut | 2 | Orientation Paysage | 90 | 0 | 0 | +- - | Arial";
+        QTest::newRow("hand-edited, names in other case")
+            << "[DÉFAUT]\nimprimante=Canon\nautoajout1=Non\nEncadrement=oui\n"
+               "[Canon]\nPaperBin=99999\nOrientation=1\nHorAjust=40000\nVerAjust=abc\n"
+            << "Canon | 99999 | Bac par défaut | 1 | Orientation Portrait |  | 0 | 0 | -+ - | Arial";
+        // clang-format on
+    }
+    // Starting reads everything and writes nothing.
+    void startUp()
+    {
+        QFETCH(QString, content);
+        start(content);
+        QTEST(describe(*w), "panel");
+        // The advice fits inside its frame, clear of the border.
+        const QRect advice = w->lblPositionnement->geometry();
+        QVERIFY(w->fraPositionnement->contentsRect().contains(advice));
+        QVERIFY(w->lblPositionnement->heightForWidth(advice.width()) <= advice.height());
+        QCOMPARE(w->txtDate->text(), QString("05/12/26"));
+        QCOMPARE(readAll(file()), content.isEmpty() ? QByteArray() : iniBytes(content));
+    }
+
+    // Typed entries join their own list and section; the stars follow the box;
+    // Alt+I prints the amount after adding it.
+    void listsGrow()
+    {
+        start("[Montants]\n5=30,00\n9=100,00\n[Bénéficiaires]\n3=Dupont\n[Défaut]\nMontant=30,00\n");
+        typeAndLeave(*w, w->cboMontant, "a-2.5.");
+        QCOMPARE(w->cboMontant->currentText(), QString("2,50"));
+        typeAndLeave(*w, w->cboMontant, "30"); // known: not added again
+        typeAndLeave(*w, w->cboBénéficiaire, "dupont");
+        QTest::mouseClick(w->chkEtoiles, Qt::LeftButton);
+
+        w->cboMontant->lineEdit()->clear();
+        w->cboMontant->setFocus();
+        QTest::keyClicks(focused(), "7");
+        QTest::keyClick(focused(), Qt::Key_I, Qt::AltModifier);
+        QTRY_COMPARE(printers->list[0]->documents, 1);
+        QCOMPARE(printers->list[0]->printed().value(4), QString("**7,00**"));
+        QCOMPARE(platform::comboEntries(w->cboMontant), QStringList({"100,00", "2,50", "30,00", "7,00"}));
+        QCOMPARE(readAll(file()), iniBytes("[Montants]\n0=100,00\n1=2,50\n2=30,00\n3=7,00\n"
+                                           "[Bénéficiaires]\n0=Dupont\n1=dupont\n"
+                                           "[Défaut]\nMontant=30,00\nEncadrement=Oui\n"));
+    }
+
+    // F1 on the window and in the "?" menu, and its items.
+    void help()
+    {
+        start(QString());
+        QTRY_VERIFY(w->cboMontant->hasFocus());
+        platform::HelpRecorder help;
+        QTest::keyClick(focused(), Qt::Key_F1);
+        w->mnuAide->popup(w->mapToGlobal(QPoint(0, 0))); // F1 on the specimen item: its own topic
+        QVERIFY(QTest::qWaitForWindowExposed(w->mnuAide));
+        w->mnuAide->setActiveAction(w->mnuSousAide[0]);
+        QTest::keyClick(w->mnuAide, Qt::Key_F1);
+        w->mnuAide->close();
+        w->mnuSousAide[2]->trigger();
+        QCOMPARE(QList<int>({help.requests.value(0).data, help.requests.value(1).data}),
+                 QList<int>({1001, 1006}));
+        QCOMPARE(help.requests.last(),
+                 (platform::HelpRequest{platform::HELP_FINDER, dir.filePath("Tolvo.hlp"), 0}));
+        bool about = false;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            about = box && box->parentWidget() == w.get() && box->windowTitle().contains("propos");
+            if (box)
+                box->reject();
+        });
+        w->mnuSousAide[3]->trigger();
+        QVERIFY(about);
+    }
+
+    // Keeping the current printer, then reconfiguring another that keeps its own tray
+    // when asked for one it refuses: what it kept is shown and saved.
+    void configure()
+    {
+        printers->list[1]->paperBin = 1;
+        printers->list[1]->failOn("PaperBin");
+        start("[Défaut]\nMontant=5,00\n");
+        platform::MessageBoxRecorder recorder;
+        int helpTopic = 0;
+        recorder.queueDialog(answer<printer::frmConfig>([&](printer::frmConfig &) {
+            platform::HelpRecorder help;
+            QTest::keyClick(focused(), Qt::Key_F1);
+            helpTopic = help.requests.isEmpty() ? -1 : help.requests.last().data;
+        }));
+        w->cmdConfig->click();
+        QCOMPARE(helpTopic, 1002);
+        QCOMPARE(w->lblPaperBin->Tag, QString("7")); // no section: the default bin, not the printer's
+        QCOMPARE(readAll(file()), iniBytes("[Défaut]\nMontant=5,00\nImprimante=HP LaserJet\n"));
+
+        recorder.queueDialog(answer<printer::frmConfig>(
+            [](printer::frmConfig &d) { QTest::keyClick(d.optChoix[0], Qt::Key_Down); }));
+        recorder.queueDialog(answer<frmMsgBox>([](frmMsgBox &) {}));
+        recorder.queueDialog(answer<printer::PrintSetupDialog>([](printer::PrintSetupDialog &d) {
+            d.cboImprimante->setFocus();
+            QTest::keyClick(d.cboImprimante, Qt::Key_Down);
+            d.cboSource->setFocus();
+            QTest::keyClick(d.cboSource, Qt::Key_Down);
+            QCOMPARE(d.cboSource->currentData().toInt(), 2);
+            d.optPortrait->setChecked(true);
+        }));
+        w->cmdConfig->click();
+        QVERIFY(describe(*w).startsWith("Canon | 1 | Bac supérieur | 1 | Orientation Portrait"));
+        QCOMPARE(readAll(file()), iniBytes("[Défaut]\nMontant=5,00\nImprimante=Canon\n"
+                                           "[Canon]\nPaperBin=1\nOrientation=1\n"));
+    }
+};
+
+QTEST_MAIN(TestWindow)
+#include "test_window.moc"
