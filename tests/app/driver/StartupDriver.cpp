@@ -1,11 +1,9 @@
 // Loaded into an unchanged program with LD_PRELOAD: once its first window is on
-// screen, types TOLVO_DRIVER_KEYS into the focused widget (a "\t" is Tab, "|" is
-// F1), lists the visible windows' titles on stdout, one "window: " line each, and
-// quits. With no keys it quits as soon as the first window is shown, which is what
-// start-up time is measured to.
+// screen, types TOLVO_DRIVER_KEYS into the focused widget ("\t" is Tab, "|" is F1),
+// prints the visible windows' titles, one "window: " line each, and quits. With no
+// keys it quits at once, which is what start-up time is measured to.
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -13,56 +11,37 @@
 
 namespace {
 
-void typeKeys(const QString &keys)
+void typeKeysAndQuit()
 {
+    const QString keys = qEnvironmentVariable("TOLVO_DRIVER_KEYS");
     for (const QChar c : keys) {
-        QWidget *target = QApplication::focusWidget();
-        if (!target)
-            target = QApplication::activeWindow();
-        if (!target)
-            return;
-        if (c == u'\t')
-            QTest::keyClick(target, Qt::Key_Tab);
-        else if (c == u'|')
-            QTest::keyClick(target, Qt::Key_F1);
-        else
+        QWidget *target =
+            QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
+        if (target && (c == u'\t' || c == u'|'))
+            QTest::keyClick(target, c == u'\t' ? Qt::Key_Tab : Qt::Key_F1);
+        else if (target)
             QTest::keyClicks(target, QString(c));
     }
+    QTimer::singleShot(keys.isEmpty() ? 0 : 300, qApp, [] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->isVisible())
+                std::printf("window: %s\n", qPrintable(w->windowTitle()));
+        std::fflush(stdout);
+        QCoreApplication::exit(0);
+    });
 }
 
-void report()
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->isVisible())
-            std::printf("window: %s\n", qPrintable(w->windowTitle()));
-    std::fflush(stdout);
-}
-
-class Driver : public QObject {
-public:
+struct Driver : QObject {
     using QObject::QObject;
+    bool done = false;
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (!m_done && event->type() == QEvent::Expose && watched->isWindowType()) {
-            m_done = true;
-            const QString keys = qEnvironmentVariable("TOLVO_DRIVER_KEYS");
-            if (keys.isEmpty()) {
-                QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
-            } else {
-                QTimer::singleShot(0, qApp, [keys] {
-                    typeKeys(keys);
-                    QTimer::singleShot(300, qApp, [] {
-                        report();
-                        QCoreApplication::exit(0);
-                    });
-                });
-            }
+        if (!done && event->type() == QEvent::Expose && watched->isWindowType()) {
+            done = true;
+            QTimer::singleShot(0, qApp, typeKeysAndQuit);
         }
         return false;
     }
-
-private:
-    bool m_done = false;
 };
 
 void start()
