@@ -32,14 +32,14 @@ class TestSettings : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    CINIFile *open(const QString &text, const QString &section = "S") // a fresh object on a fresh file
+    CINIFile *open(const QString &text) // a fresh object on a fresh file (null: none), in section S
     {
         m_ini = std::make_unique<CINIFile>();
         QFile::remove(settings::filePath());
         if (!text.isNull())
             writeAll(settings::filePath(), iniBytes(text));
         m_ini->setFile(settings::filePath());
-        m_ini->setSection(section);
+        m_ini->setSection("S");
         return m_ini.get();
     }
     std::unique_ptr<CINIFile> m_ini;
@@ -55,30 +55,27 @@ private slots:
         CINIFile ini;
         ini.setFile(settings::filePath());
         QStringList list;
-        QCOMPARE(int(ini.enumSections(list)), 4);
+        ini.enumSections(list);
         QCOMPARE(list, (QStringList{"Montants", "Bénéficiaires", "Défaut", "HP LaserJet 4"}));
         ini.setSection(settings::section::Bénéficiaires);
-        QCOMPARE(int(ini.enumSectionValues(list)), 3);
+        ini.enumSectionValues(list);
         QCOMPARE(list, kNames);
         ini.setSection(settings::section::Défaut);
-        bool failed = false;
-        QCOMPARE(ini.getValue(settings::key::AutoAjout1, "x", &failed), QString("x"));
-        QVERIFY(failed); // an empty value reads as absent
-        QCOMPARE(ini.getValue(settings::key::Font, "Arial", &failed), QString("Times New Roman"));
-        QVERIFY(!failed);
+        bool failed = false, fontFailed = true;
+        QCOMPARE(ini.getValue(settings::key::AutoAjout1, "x", &failed), QString("x")); // empty reads as absent
+        QCOMPARE(ini.getValue(settings::key::Font, "Arial", &fontFailed), QString("Times New Roman"));
+        QVERIFY(failed && !fontFailed);
         QCOMPARE(ini.getValue("Absent", QString(300, u'd')), QString(254, u'd'));
         ini.setSection("HP LaserJet 4");
         QCOMPARE(settings::toInt16(ini.Value(settings::key::HorAjust)), qint16(-3));
 
         ini.setValue(settings::key::HorAjust, -12);
         ini.addSection("Vide", true);
+        ini.deleteSection("vide"); // names ignore case; the current one stays
         QCOMPARE(ini.Section(), QString("Vide"));
-        ini.deleteSection("vide"); // names ignore case
-        QCOMPARE(ini.Section(), QString("Vide")); // the current one is compared exactly
         ini.setSection(settings::section::Défaut);
         ini.deleteKey(settings::key::Montant);
         ini.setValue(settings::key::Encadrement, settings::value::Non);
-        ini.writeSection(5); // not a list: nothing
         settings::saveList(ini, settings::section::Montants, {"20,00", "150,00", "7,00"});
         QCOMPARE(ini.Section(), settings::section::Montants);
         settings::saveList(ini, settings::section::Bénéficiaires, kNames + QStringList{"Zoë Brasserie"});
@@ -90,9 +87,6 @@ private slots:
                      .replace("Montant=20,00\r\n", "")
                      .replace("Encadrement=Oui", "Encadrement=Non")
                      .replace("HorAjust=-3", "HorAjust=-12"));
-        settings::saveList(ini, settings::section::Montants, {});
-        ini.setSection(settings::section::Montants);
-        QCOMPARE(int(ini.enumSectionKeys(list)), 0);
     }
 
     // A name the code page cannot hold survives with everything else; once it is gone,
@@ -106,7 +100,7 @@ private slots:
             settings::saveList(ini, settings::section::Bénéficiaires, {name, "A=B \"C\""});
             QVERIFY(readAll(settings::filePath()).startsWith("\xEF\xBB\xBF"));
             QStringList list;
-            QCOMPARE(int(ini.enumSectionValues(list)), 2);
+            ini.enumSectionValues(list);
             QCOMPARE(list, (QStringList{name, "A=B \"C\""}));
             ini.setSection("HP LaserJet 4");
             QCOMPARE(ini.Value(settings::key::HorAjust), QString("-3"));
@@ -121,7 +115,6 @@ private slots:
         const struct { QString content; int keys, values, pairs, keysAndValues; QString last; } rows[] = {
             {"[S]\n0=20,00\nplain\n1=dup\n", 3, 3, 3, 3, "1|dup"},
             {"[S]\n0=a\n1=\n", 2, 1, 1, 1, "0|a"},
-            {"[S]\n0=a\n1=x\n", 2, 2, 2, 2, "1|x"},
             {"[S]\n0=a\nb\n", 1, 1, 1, 1, "0|a"},
             {"[S]\n; rien\n[T]\na=1\n", 0, 0, 0, 0, "avant|avant"},
             {QString(), 0, 0, 0, 0, "avant|avant"},
@@ -136,12 +129,12 @@ private slots:
             QCOMPARE(int(ini->enumSectionValuePairs(pairs)), row.pairs);
             QCOMPARE(pairs[0].last() + '|' + pairs[1].last(), row.last);
         }
-        QStringList names{"avant"};
-        QCOMPARE(int(open("[Montants]\n[B]\n")->enumSections(names)), 2);
-        QCOMPARE(names, (QStringList{"Montants", "B"}));
-        names = QStringList{"avant"};
-        QCOMPARE(int(open("[]\na=1\n")->enumSections(names)), 0);
-        QCOMPARE(names, QStringList{"avant"});
+        for (const auto &[text, expected] : {std::pair{"[Montants]\n[B]\n", QStringList{"Montants", "B"}},
+                                             std::pair{"[]\na=1\n", QStringList{"avant"}}}) {
+            QStringList names{"avant"};
+            open(text)->enumSections(names);
+            QCOMPARE(names, expected);
+        }
     }
 
     // The buffer grows until a long section (or the list of names) fits.
@@ -151,18 +144,15 @@ private slots:
             for (bool names : {false, true}) {
                 QString text = names ? QString() : QStringLiteral("[S]\n");
                 int count = 0;
-                for (int remaining = size; remaining > 0; ++count) {
-                    const int length = remaining > 1100 ? 1000 : remaining; // NUL included
-                    const QString item = QString::number(count) + (names ? "" : "=");
-                    text += (names ? '[' + item.leftJustified(length - 1, u'x') + ']'
-                                   : item.leftJustified(length - 1, u'x')) + '\n';
-                    remaining -= length;
+                for (int remaining = size; remaining > 0; ++count, remaining -= 1000) {
+                    const QString item = (QString::number(count) + (names ? "" : "=")) // NUL included
+                                             .leftJustified(qMin(remaining, 1000) - 1, u'x');
+                    text += (names ? '[' + item + ']' : item) + '\n';
                 }
                 CINIFile *ini = open(text);
                 QStringList list;
                 QCOMPARE(int(names ? ini->enumSections(list) : ini->enumSectionValues(list)), count);
-                QCOMPARE(list.size(), count);
-                QVERIFY(ini->listingComplete());
+                QVERIFY(list.size() == count && ini->listingComplete());
             }
         }
         m_ini.reset();
@@ -190,8 +180,7 @@ private slots:
         }
         QCOMPARE(boxes.shown.size(), 2);
         QCOMPARE(boxes.shown[1].text, "Impossible d'enregistrer les paramètres dans le fichier\n" + missing);
-        QCOMPARE(boxes.shown[1].icon, platform::MsgIcon::Exclamation);
-        QCOMPARE(boxes.shown[1].title, QString("Tolvo"));
+        QVERIFY(boxes.shown[1].icon == platform::MsgIcon::Exclamation && boxes.shown[1].title == "Tolvo");
     }
 
     // A stored number: the leading number, half to even; out of range (a hand-edited

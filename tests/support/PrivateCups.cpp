@@ -4,9 +4,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QThread>
-#include <QUrl>
 
 #include <cups/cups.h>
 #include <grp.h>
@@ -19,15 +17,13 @@ namespace testsupport {
 
 namespace {
 
-struct HttpCloser {
-    void operator()(http_t *http) const { httpClose(http); }
-};
-using Http = std::unique_ptr<http_t, HttpCloser>;
+using Http = std::unique_ptr<http_t, decltype(&httpClose)>;
 
 Http connectTo(const QString &socket)
 {
-    return Http(httpConnect2(QFile::encodeName(socket).constData(), 0, nullptr, AF_UNSPEC,
-                             HTTP_ENCRYPTION_NEVER, 1, 1000, nullptr));
+    return Http(httpConnect2(QFile::encodeName(socket).constData(), 0, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_NEVER, 1,
+                             1000, nullptr),
+                &httpClose);
 }
 
 QByteArray makePpd(const TestPpd &ppd)
@@ -48,97 +44,68 @@ QByteArray makePpd(const TestPpd &ppd)
 
 } // namespace
 
-PrivateCups::PrivateCups() : m_dir(QDir::tempPath() + "/tolvo-cups-XXXXXX")
+PrivateCups::PrivateCups()
 {
-    m_running = start();
-}
-
-PrivateCups::~PrivateCups()
-{
-    m_cupsd.terminate();
-    if (!m_cupsd.waitForFinished(5000))
-        m_cupsd.kill();
-    cupsSetServer(nullptr);
-    qunsetenv("CUPS_SERVER");
-}
-
-QString PrivateCups::outputFile(const QString &name) const
-{
-    return m_dir.filePath("out/" + name + ".pdf");
-}
-
-QString PrivateCups::deviceUri(const QString &name) const
-{
-    return QUrl::fromLocalFile(outputFile(name)).toString();
-}
-
-bool PrivateCups::start()
-{
-    const QString root = m_dir.path();
+    const QString dir = m_dir.path();
     for (const char *sub : {"root/ppd", "spool/tmp", "cache", "state", "log", "out", "ppd"})
-        QDir(root).mkpath(QString::fromLatin1(sub));
+        QDir(dir).mkpath(QString::fromLatin1(sub));
     // Filters run as the scheduler's user, which must reach the spool and the PPDs.
-    QFile::setPermissions(root, QFile::permissions(root) | QFile::ReadGroup | QFile::ExeGroup |
-                                    QFile::ReadOther | QFile::ExeOther);
-
+    QFile::setPermissions(dir, QFile::permissions(dir) | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                   QFile::ExeOther);
     // As root (how CI runs) the scheduler hands jobs to "lp"; otherwise everything runs as us.
-    QString user = "lp", group = user, systemGroup = "root";
-    if (geteuid() != 0) {
-        const passwd *pw = getpwuid(geteuid());
-        const struct group *gr = getgrgid(getegid());
-        user = pw ? QString::fromLocal8Bit(pw->pw_name) : QString::number(geteuid());
-        group = systemGroup = gr ? QString::fromLocal8Bit(gr->gr_name) : QString::number(getegid());
-    }
-    const QString files = QString("ServerRoot %1/root\nRequestRoot %1/spool\nTempDir %1/spool/tmp\n"
-                                  "CacheDir %1/cache\nStateDir %1/state\nAccessLog %1/log/access_log\n"
-                                  "ErrorLog %1/log/error_log\nPageLog %1/log/page_log\n"
-                                  "Printcap %1/printcap\nFileDevice Yes\n"
-                                  "User %2\nGroup %3\nSystemGroup %4\n")
-                              .arg(root, user, group, systemGroup);
-    const QString conf =
-        QString("LogLevel info\nListen %1\nBrowsing No\nDefaultAuthType None\n"
-                "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-                "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n")
-            .arg(socketPath());
-    const QString filesConf = root + "/root/cups-files.conf";
-    const QString cupsdConf = root + "/root/cupsd.conf";
-    if (!writeAll(filesConf, files.toLocal8Bit()) || !writeAll(cupsdConf, conf.toLocal8Bit()))
-        return false;
+    const passwd *pw = getpwuid(geteuid());
+    const struct group *gr = getgrgid(getegid());
+    const bool root = geteuid() == 0 || !pw || !gr;
+    const QString user = root ? "lp" : pw->pw_name, group = root ? "lp" : gr->gr_name, system = root ? "root" : group;
+    const QString filesConf = dir + "/root/cups-files.conf", cupsdConf = dir + "/root/cupsd.conf";
+    writeAll(filesConf, QString("ServerRoot %1/root\nRequestRoot %1/spool\nTempDir %1/spool/tmp\n"
+                                "CacheDir %1/cache\nStateDir %1/state\nAccessLog %1/log/access_log\n"
+                                "ErrorLog %1/log/error_log\nPageLog %1/log/page_log\nPrintcap %1/printcap\n"
+                                "FileDevice Yes\nUser %2\nGroup %3\nSystemGroup %4\n")
+                            .arg(m_dir.path(), user, group, system).toLocal8Bit());
+    writeAll(cupsdConf, QString("LogLevel info\nListen %1\nBrowsing No\nDefaultAuthType None\n"
+                                "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+                                "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n")
+                            .arg(socketPath()).toLocal8Bit());
 
     // Every CUPS call of this process (and of the tools it starts) goes to this scheduler.
     qputenv("CUPS_SERVER", QFile::encodeName(socketPath()));
-    qputenv("CUPS_SERVERROOT", QFile::encodeName(root + "/root"));
+    qputenv("CUPS_SERVERROOT", QFile::encodeName(dir + "/root"));
     qunsetenv("LPDEST");
     qunsetenv("PRINTER");
     cupsSetServer(QFile::encodeName(socketPath()).constData());
 
     m_cupsd.setStandardOutputFile(QProcess::nullDevice());
-    m_cupsd.setStandardErrorFile(root + "/log/cupsd.out");
-    // The scheduler must not outlive a test that crashes.
-    m_cupsd.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    m_cupsd.setStandardErrorFile(dir + "/log/cupsd.out");
+    m_cupsd.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); }); // dies with a crashed test
     m_cupsd.start("/usr/sbin/cupsd", {"-f", "-c", cupsdConf, "-s", filesConf});
     QElapsedTimer timer;
     timer.start();
     // Ready when its socket answers; given up when it stopped.
-    while (m_cupsd.waitForStarted(5000) && timer.elapsed() < 10000) {
-        if (QFile::exists(socketPath()) && connectTo(socketPath()))
-            return true;
+    while (!m_running && m_cupsd.waitForStarted(5000) && timer.elapsed() < 10000) {
+        m_running = QFile::exists(socketPath()) && connectTo(socketPath());
         QThread::msleep(20);
     }
-    m_error = "cupsd does not answer: " + m_cupsd.errorString() + '\n' +
-              QString::fromLocal8Bit(readAll(root + "/log/cupsd.out")) + log();
-    return false;
+    if (!m_running)
+        m_error = "cupsd does not answer: " + m_cupsd.errorString() + '\n' +
+                  QString::fromLocal8Bit(readAll(dir + "/log/cupsd.out")) + log();
+}
+
+PrivateCups::~PrivateCups()
+{
+    m_cupsd.terminate();
+    m_cupsd.waitForFinished(5000); // QProcess kills it if it did not stop
+    cupsSetServer(nullptr);
+    qunsetenv("CUPS_SERVER");
 }
 
 bool PrivateCups::admin(const QString &program, const QStringList &arguments)
 {
     QProcess process;
     process.start(program, QStringList{"-h", socketPath()} + arguments);
-    if (process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit &&
-        process.exitCode() == 0)
+    if (process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
         return true;
-    m_error =
-        program + ' ' + arguments.join(' ') + ": " + QString::fromLocal8Bit(process.readAllStandardError());
+    m_error = program + ' ' + arguments.join(' ') + ": " + QString::fromLocal8Bit(process.readAllStandardError());
     return false;
 }
 
@@ -156,48 +123,40 @@ bool PrivateCups::addQueue(const QString &name, const std::optional<TestPpd> &pp
 int PrivateCups::lastJob(const QString &queue)
 {
     Http http = connectTo(socketPath());
-    if (!http)
-        return -1;
     const QByteArray name = queue.toUtf8();
-    const auto jobs = [&](int which, int *newest) {
+    int newest = 0;
+    const auto jobs = [&](int which) {
         cups_job_t *list = nullptr;
-        const int count = cupsGetJobs2(http.get(), &list, name.constData(), 0, which);
+        const int count = http ? cupsGetJobs2(http.get(), &list, name.constData(), 0, which) : -1;
         for (int i = 0; i < count; ++i)
-            *newest = std::max(*newest, list[i].id);
+            newest = std::max(newest, list[i].id);
         cupsFreeJobs(count, list);
         return count;
     };
-    int newest = 0;
     QElapsedTimer timer;
     timer.start();
-    while (jobs(CUPS_WHICHJOBS_ACTIVE, &newest) > 0) {
+    while (jobs(CUPS_WHICHJOBS_ACTIVE) != 0) {
         if (timer.elapsed() > 20000)
             return -1;
         QThread::msleep(20);
     }
-    jobs(CUPS_WHICHJOBS_ALL, &newest);
+    jobs(CUPS_WHICHJOBS_ALL);
     return newest;
 }
 
 QString PrivateCups::jobAttribute(int job, const QString &name) const
 {
     Http http = connectTo(socketPath());
-    if (!http)
-        return QString();
     ipp_t *request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
-    const QByteArray uri = "ipp://localhost/jobs/" + QByteArray::number(job);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.constData());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr,
+                 ("ipp://localhost/jobs/" + QByteArray::number(job)).constData());
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "all");
-    ipp_t *response = cupsDoRequest(http.get(), request, "/");
-    QString value;
-    if (ipp_attribute_t *attribute = ippFindAttribute(response, name.toUtf8().constData(), IPP_TAG_ZERO)) {
-        char buffer[1024];
+    ipp_t *response = http ? cupsDoRequest(http.get(), request, "/") : (ippDelete(request), nullptr);
+    char buffer[1024] = "";
+    if (ipp_attribute_t *attribute = ippFindAttribute(response, name.toUtf8().constData(), IPP_TAG_ZERO))
         ippAttributeString(attribute, buffer, sizeof buffer);
-        value = QString::fromUtf8(buffer);
-    }
     ippDelete(response);
-    return value;
+    return QString::fromUtf8(buffer);
 }
 
 QString PrivateCups::log() const

@@ -7,28 +7,20 @@ namespace testsupport {
 QByteArray readAll(const QString &path)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return f.readAll();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 bool writeAll(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return f.write(bytes) == bytes.size();
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
 QByteArray iniBytes(const QString &text)
 {
     QByteArray out;
-    for (QChar c : text) {
-        if (c == QLatin1Char('\n'))
-            out += "\r\n";
-        else
-            out += c.unicode() < 256 ? char(c.unicode()) : '?';
-    }
+    for (QChar c : text)
+        out += c == u'\n' ? QByteArray("\r\n") : QByteArray(1, c.unicode() < 256 ? char(c.unicode()) : '?');
     return out;
 }
 

@@ -16,8 +16,6 @@ using platform::PaperSource;
 using platform::PrinterError;
 using testsupport::TestPpd;
 
-Q_DECLARE_METATYPE(QList<PaperSource>)
-
 class TestCupsPrinters : public QObject {
     Q_OBJECT
 
@@ -36,8 +34,9 @@ private slots:
                          .defaultSlot = "Cassette"}}};
         for (const auto &[name, ppd] : queues)
             QVERIFY2(m_cups->addQueue(name, ppd), qPrintable(m_cups->errorString()));
-        QVERIFY(m_cups->addQueue("Brut") && m_cups->addQueue("Ferme") && m_cups->admin("cupsreject", {"Ferme"}));
-        QVERIFY2(m_cups->admin("lpadmin", {"-d", "Comptoir"}), qPrintable(m_cups->errorString()));
+        QVERIFY2(m_cups->addQueue("Brut") && m_cups->addQueue("Ferme") && m_cups->admin("cupsreject", {"Ferme"}) &&
+                     m_cups->admin("lpadmin", {"-d", "Comptoir"}),
+                 qPrintable(m_cups->errorString()));
         auto printers = platform::makeSystemPrinters();
         QStringList names;
         for (int i = 0; i < printers->count(); ++i)
@@ -46,43 +45,32 @@ private slots:
         QCOMPARE(printers->current().DeviceName(), QStringLiteral("Comptoir"));
     }
 
-    void cleanupTestCase() { m_cups.reset(); }
-
-    void queues_data()
-    {
-        QTest::addColumn<QString>("queue");
-        QTest::addColumn<QList<PaperSource>>("sources");
-        QTest::addColumn<qint16>("defaultBin");
-        QTest::addColumn<int>("rotation"); // -1: cannot be asked
-        QTest::newRow("named trays and a driver bin, Minus90") << "Bureau"
-            << QList<PaperSource>{{1, "Bac 1"}, {2, "Bac 2"}, {4, "Manuel"}, {5, "Enveloppes"}, {256, "Bac 5"}}
-            << qint16(2) << 270;
-        QTest::newRow("two names for one bin, unknown names") << "Atelier"
-            << QList<PaperSource>{{1, "Upper"}, {256, "Haut"}, {14, "Cassette"}, {7, "Choix auto"}, {257, "Gamma"}}
-            << qint16(14) << 90;
-        QTest::newRow("no InputSlot, Plus90") << "Comptoir" << QList<PaperSource>{{7, "Automatique"}} << qint16(7) << 90;
-        QTest::newRow("raw queue") << "Brut" << QList<PaperSource>{{7, "Automatique"}} << qint16(7) << -1;
-    }
+    // The bins each queue offers, its default, and how it turns a landscape page (-1: cannot be asked).
     void queues()
     {
-        QFETCH(QString, queue);
-        QFETCH(QList<PaperSource>, sources);
-        QFETCH(qint16, defaultBin);
-        QFETCH(int, rotation);
-        CupsPrinter printer(queue, m_cups->deviceUri(queue));
-        QCOMPARE(printer.PaperSources(), sources);
-        QCOMPARE(printer.PaperBin(), defaultBin);
-        for (const PaperSource &source : sources) {
-            printer.setPaperBin(source.code);
-            QCOMPARE(printer.PaperBin(), source.code);
+        const struct { const char *queue; QList<PaperSource> sources; qint16 defaultBin; int rotation; } rows[] = {
+            {"Bureau", {{1, "Bac 1"}, {2, "Bac 2"}, {4, "Manuel"}, {5, "Enveloppes"}, {256, "Bac 5"}}, 2, 270},
+            // two names for one bin, unknown names
+            {"Atelier", {{1, "Upper"}, {256, "Haut"}, {14, "Cassette"}, {7, "Choix auto"}, {257, "Gamma"}}, 14, 90},
+            {"Comptoir", {{7, "Automatique"}}, 7, 90},
+            {"Brut", {{7, "Automatique"}}, 7, -1},
+        };
+        for (const auto &row : rows) {
+            CupsPrinter printer(row.queue, m_cups->deviceUri(row.queue));
+            QCOMPARE(printer.PaperSources(), row.sources);
+            QCOMPARE(printer.PaperBin(), row.defaultBin);
+            for (const PaperSource &source : row.sources) {
+                printer.setPaperBin(source.code);
+                QCOMPARE(printer.PaperBin(), source.code);
+            }
+            // A bin the queue does not offer is refused and the bin in force stays.
+            QVERIFY_THROWS_EXCEPTION(PrinterError, printer.setPaperBin(3));
+            QCOMPARE(printer.PaperBin(), row.sources.last().code);
+            if (row.rotation < 0)
+                QVERIFY_THROWS_EXCEPTION(PrinterError, printer.LandscapeRotation());
+            else
+                QCOMPARE(printer.LandscapeRotation(), row.rotation);
         }
-        // A bin the queue does not offer is refused and the bin in force stays.
-        QVERIFY_THROWS_EXCEPTION(PrinterError, printer.setPaperBin(3));
-        QCOMPARE(printer.PaperBin(), sources.last().code);
-        if (rotation < 0)
-            QVERIFY_THROWS_EXCEPTION(PrinterError, printer.LandscapeRotation());
-        else
-            QCOMPARE(printer.LandscapeRotation(), rotation);
     }
 
     // A landscape page arrives as one portrait A4 sheet from the manual feed, turned the
@@ -117,9 +105,8 @@ private slots:
         constexpr double mm = 25.4 / 72;
         const QRectF box(135 + 20 * mm, 35 - height + 14 * mm, width, height); // on the page
         const QRectF expected(pages[0].size.width() - box.bottom(), box.left(), box.height(), box.width());
-        QVERIFY(qAbs(word->xMin - (expected.left())) < 0.1);
-        QVERIFY(qAbs(word->yMin - (expected.top())) < 0.1);
-        QVERIFY(qAbs(word->yMax - (expected.bottom())) < 0.1);
+        QVERIFY(qAbs(word->xMin - expected.left()) < 0.1 && qAbs(word->yMin - expected.top()) < 0.1 &&
+                qAbs(word->yMax - expected.bottom()) < 0.1);
     }
 
     // A refused job is never taken for printed; without a scheduler only the PDF printer is left.
@@ -127,13 +114,10 @@ private slots:
     {
         CupsPrinter closed("Ferme", m_cups->deviceUri("Ferme"));
         closed.Print("Page");
-        try {
-            closed.EndDoc();
-            QFAIL("a refused job was taken for printed");
-        } catch (const PrinterError &e) {
-            QVERIFY2(QString::fromUtf8(e.what()).startsWith("L'imprimante Ferme a refusé le document"), e.what());
-        }
-        cupsSetServer(QFile::encodeName(m_cups->folder() + "/absent.sock").constData());
+        QString message = "a refused job was taken for printed";
+        try { closed.EndDoc(); } catch (const PrinterError &e) { message = QString::fromUtf8(e.what()); }
+        QVERIFY2(message.startsWith("L'imprimante Ferme a refusé le document"), qPrintable(message));
+        cupsSetServer(QFile::encodeName(m_cups->socketPath() + ".absent").constData());
         QElapsedTimer timer;
         timer.start();
         auto printers = platform::makeSystemPrinters();
