@@ -47,6 +47,12 @@ def read_faults(path):
 def sync_copy():
     files = subprocess.run(["git", "ls-files", "-z"], cwd=ROOT, check=True, capture_output=True).stdout
     wanted = set(f.decode() for f in files.split(b"\0") if f)
+    # Files the tree no longer has go from the copy too (a deleted test would still build there).
+    for folder, _, names in os.walk(COPY):
+        for name in names:
+            path = os.path.join(folder, name)
+            if os.path.relpath(path, COPY) not in wanted:
+                os.remove(path)
     for name in wanted:
         src, dst = os.path.join(ROOT, name), os.path.join(COPY, name)
         if not os.path.isfile(src):
