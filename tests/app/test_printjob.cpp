@@ -7,43 +7,40 @@
 #include "platform/Application.h"
 #include "platform/forms/MessageBox.h"
 #include "support/FakePrinter.h"
+#include "support/Gui.h"
 #include "support/PdfText.h"
 #include "support/TestFiles.h"
 #include "support/TestPrinters.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QImage>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTest>
 
 using platform::MsgIcon;
+using namespace testsupport;
 
 class TestPrintJob : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
     std::unique_ptr<frmTolvo> w;
     platform::FakePrinter *fake = nullptr;
-    testsupport::PdfOnly *pdf = nullptr;
+    PdfOnly *pdf = nullptr;
 
-    static QWidget *focused() { return QApplication::focusWidget(); }
     void start(const QString &ini = QString())
     {
         QFile::remove(dir.filePath("Tolvo.ini"));
         if (!ini.isEmpty())
-            QVERIFY(testsupport::writeAll(dir.filePath("Tolvo.ini"), testsupport::iniBytes(ini)));
+            QVERIFY(writeAll(dir.filePath("Tolvo.ini"), iniBytes(ini)));
         w = std::make_unique<frmTolvo>();
         w->Form_Load();
-        w->show();
-        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QVERIFY(showActive(*w));
         w->cboMontant->setFocus();
     }
     void usePdf(const QString &folder)
     {
-        platform::setPrinters(std::unique_ptr<platform::Printers>(pdf = new testsupport::PdfOnly(folder)));
+        platform::setPrinters(std::unique_ptr<platform::Printers>(pdf = new PdfOnly(folder)));
     }
 
 private slots:
@@ -51,9 +48,7 @@ private slots:
     {
         platform::setApplicationFolder(dir.path());
         platform::setToday(QDate(2026, 12, 5));
-        auto printers = std::make_unique<platform::FakePrinters>();
-        fake = &printers->add("HP");
-        platform::setPrinters(std::move(printers));
+        fake = &platform::useFakePrinter();
     }
     void cleanup()
     {
@@ -98,7 +93,7 @@ private slots:
         QTest::keyClicks(focused(), "12,345");
         QTest::keyClick(focused(), Qt::Key_F5);
         QCOMPARE(fake->printed().value(4), QString("12,35"));
-        const QStringList log = fake->log(false);
+        const QStringList log = fake->log();
         QVERIFY(log.contains("PaperBin 4") && log.contains("Orientation 1") &&
                 log.contains("FontName Courier New"));
         QVERIFY(busy > 0);
@@ -162,8 +157,8 @@ private slots:
         for (QWidget *top : QApplication::topLevelWidgets())
             QVERIFY(!top->isVisible() || top == w.get());
 
-        QCOMPARE(testsupport::pdfFonts(pdf->printer.lastFile()), QStringList({"LiberationSerif"}));
-        const auto pages = testsupport::pdfPages(pdf->printer.lastFile());
+        QCOMPARE(pdfFonts(pdf->printer.lastFile()), QStringList({"LiberationSerif"}));
+        const auto pages = pdfPages(pdf->printer.lastFile());
         QCOMPARE(pages.size(), 1);
         QCOMPARE(pages[0].size.width() > 250, settings == "2");
         // The words of the line ending at the design y, as long as it starts at the design x.
@@ -202,7 +197,7 @@ private slots:
     void specimen()
     {
         QFETCH(QRect, expected);
-        QVERIFY(testsupport::writeAll(dir.filePath("file"), "x"));
+        QVERIFY(writeAll(dir.filePath("file"), "x"));
         usePdf(dir.filePath(expected.isEmpty() ? "file/pdf" : "pdf"));
         QFile::remove(dir.filePath("Specimen.jpg"));
         start();
@@ -211,7 +206,7 @@ private slots:
         w->HorAjust = 20;
         platform::MessageBoxRecorder recorder;
         w->mnuSousAide[0]->trigger();
-        QVERIFY(QFile::copy(testsupport::sourceDir() + "/data/Specimen.jpg", dir.filePath("Specimen.jpg")));
+        QVERIFY(QFile::copy(sourceDir() + "/data/Specimen.jpg", dir.filePath("Specimen.jpg")));
         for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
             recorder.queueDialog([key](QDialog &dialog) {
                 auto &box = dynamic_cast<frmMsgBox &>(dialog);
@@ -233,17 +228,10 @@ private slots:
             QCOMPARE(recorder.shown[1].icon, MsgIcon::Exclamation);
             return;
         }
-        // The ink on the page rendered at 5 pixels a millimetre.
-        const QString png = dir.filePath(QTest::currentDataTag());
-        QProcess::execute("pdftoppm", {"-png", "-r", "127", "-singlefile", pdf->printer.lastFile(), png});
-        const QImage page(png + ".png");
-        QRect ink;
-        for (int y = 0; y < page.height(); ++y)
-            for (int x = 0; x < page.width(); ++x)
-                if (qGray(page.pixel(x, y)) < 250)
-                    ink |= QRect(x, y, 1, 1);
-        QCOMPARE(QRect(qRound(ink.x() / 5.0), qRound(ink.y() / 5.0), qRound(ink.width() / 5.0),
-                       qRound(ink.height() / 5.0)),
+        const QImage page = pdfImage(pdf->printer.lastFile(), 127); // 5 pixels a millimetre
+        const QRect box = ink(page, page.rect(), 250);
+        QCOMPARE(QRect(qRound(box.x() / 5.0), qRound(box.y() / 5.0), qRound(box.width() / 5.0),
+                       qRound(box.height() / 5.0)),
                  expected);
     }
 };

@@ -1,20 +1,17 @@
+// The cheque job on a fake printer: the page, the checks, failures; and the printing window.
+
 #include "cheque/ChequeJob.h"
+#include "cheque/frmImpression.h"
 #include "support/FakePrinter.h"
 
+#include <QLabel>
+#include <QPointer>
 #include <QTest>
 
 using namespace cheque;
 using platform::FakePrinter;
 
 namespace {
-
-FakePrinter &installPrinter()
-{
-    auto printers = std::make_unique<platform::FakePrinters>();
-    FakePrinter &fake = printers->add("HP");
-    platform::setPrinters(std::move(printers));
-    return fake;
-}
 
 // "text size (x, y)" to the hundredth of a millimetre, shifted by (dx, dy).
 QStringList describe(const QList<FakePrinter::Printed> &items, double dx = 0, double dy = 0)
@@ -43,6 +40,17 @@ QList<FakePrinter::Printed> expectedPage(const QString &amount)
                                                   {"**1 234,50**", 15, 135, 28.9142f}};
     return {};
 }
+
+// Counts the paint events that reach the printing window or its label.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        paints += event->type() == QEvent::Paint &&
+                  (qobject_cast<frmImpression *>(object) || qobject_cast<frmImpression *>(object->parent()));
+        return false;
+    }
+};
 
 } // namespace
 
@@ -79,9 +87,9 @@ private slots:
             {{"21,21", "Jean", "05/12/2026", false, "7", "2", "-1", 0, 0, "Arial"}, 122, 0},
         };
         for (const auto &[in, dx, dy] : rows) {
-            FakePrinter &fake = installPrinter();
+            FakePrinter &fake = platform::useFakePrinter();
             QVERIFY(!PrintCheque(in).failed);
-            QCOMPARE(fake.log(false).mid(0, 5).join(", "),
+            QCOMPARE(fake.log().mid(0, 5).join(", "),
                      QString("PaperBin %1, PaperSize 9, Orientation %2, ScaleMode 6, FontName %3")
                          .arg(in.paperBinTag, in.orientationTag, in.sFont));
             QCOMPARE(describe(fake.items), describe(expectedPage(in.amount), dx, dy));
@@ -106,7 +114,7 @@ private slots:
             {"PaperBin", 0, "Jean@12|" + rest + "19", 1}, // set-up failures are forgotten
         };
         for (const auto &r : rows) {
-            FakePrinter &fake = installPrinter();
+            FakePrinter &fake = platform::useFakePrinter();
             fake.failOn(r.member, 1, r.after);
             const PrintReport report =
                 PrintCheque({"21,21", "Jean", "05/12/2026", false, "7", "1", "90", 0, 0, "Arial"});
@@ -123,7 +131,7 @@ private slots:
     // lower: the job ends instead of shrinking forever, and every word is printed.
     void wordNeverFits()
     {
-        FakePrinter &fake = installPrinter();
+        FakePrinter &fake = platform::useFakePrinter();
         fake.smallest = 4;
         fake.widthOf = [](const QString &text, float size) {
             return text.startsWith("**QUATRE-VINGTS") ? 1000 : 0.21168 * size * text.size();
@@ -133,7 +141,27 @@ private slots:
                  QStringList({"Jean", "05/12/2026", "**QUATRE-VINGTS", "EUROS**", "**80,00**"}));
         QCOMPARE(fake.items[2].size, 4.f);
     }
+
+    // The printing window: painted, centred over its owner, before the job takes the
+    // event loop away.
+    void printingWindowShownOverOwner()
+    {
+        QWidget owner;
+        owner.setGeometry(200, 150, 640, 420);
+        owner.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&owner));
+        PaintCounter counter;
+        qApp->installEventFilter(&counter);
+        QPointer<frmImpression> window = frmImpression::ShowOver(&owner);
+        qApp->removeEventFilter(&counter);
+        QVERIFY(counter.paints > 0 && window->isVisible() && !window->isModal());
+        QCOMPARE(window->lblImpression->text(), window->windowTitle());
+        QCOMPARE(window->windowTitle(), QString("Impression en cours..."));
+        QVERIFY((window->frameGeometry().center() - owner.frameGeometry().center()).manhattanLength() <= 2);
+        frmImpression::Unload(window);
+        QVERIFY(window.isNull());
+    }
 };
 
-QTEST_GUILESS_MAIN(TestChequeJob)
+QTEST_MAIN(TestChequeJob)
 #include "test_chequejob.moc"

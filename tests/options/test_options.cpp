@@ -6,45 +6,19 @@
 #include "platform/Application.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/help/HelpKey.h"
-#include "platform/help/HelpViewer.h"
 #include "platform/print/Fonts.h"
 #include "support/FakePrinter.h"
+#include "support/Gui.h"
 #include "support/TestFiles.h"
 
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 
-using testsupport::iniBytes;
-using testsupport::readAll;
+using namespace testsupport;
 
 namespace {
-
-QWidget *focused()
-{
-    return QApplication::focusWidget();
-}
-
-// Keys as a user types them: "\t" is Tab, "\b" Backspace.
-void type(const QString &keys)
-{
-    for (const QChar c : keys)
-        if (c.unicode() < 128)
-            QTest::keyClick(focused(), c.toLatin1());
-        else // keyClick knows only ASCII keys
-            QTest::sendKeyEvent(QTest::Click, focused(), Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
-
-// F1 on the focused control: the help context it opens.
-int f1()
-{
-    platform::HelpRecorder help;
-    QTest::keyClick(focused(), Qt::Key_F1);
-    return help.requests.isEmpty() ? -1 : int(help.requests.last().data);
-}
 
 void close(frmOptions &d, const QString &how)
 {
@@ -66,25 +40,14 @@ class TestOptions : public QObject {
     // `act` use it; the dialog must be closed by then.
     void open(const QString &content, int index, const std::function<void(frmOptions &)> &act)
     {
-        QVERIFY(testsupport::writeAll(file(), iniBytes(content)));
+        QVERIFY(writeAll(file(), iniBytes(content)));
         w = std::make_unique<frmTolvo>();
         w->Form_Load();
-        w->show();
-        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QVERIFY(showActive(*w));
         bool closed = false;
-        QTimer::singleShot(0, [&] {
-            auto *dialog = dynamic_cast<frmOptions *>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            [&] {
-                QCOMPARE(dialog->parentWidget(), w.get());
-                dialog->activateWindow();
-                QTRY_COMPARE(QApplication::activeWindow(), dialog);
-                act(*dialog);
-            }();
-            closed = !dialog->isVisible();
-            if (!closed)
-                dialog->reject(); // a failed check must not leave the test waiting
+        whenModal(closed, [&](QDialog &dialog) {
+            QVERIFY(dialog.parentWidget() == w.get() && dynamic_cast<frmOptions *>(&dialog));
+            act(static_cast<frmOptions &>(dialog));
         });
         w->mnuGénéral[size_t(index)]->trigger();
         QVERIFY(closed);
@@ -95,9 +58,7 @@ private slots:
     void init()
     {
         platform::setApplicationFolder(dir.path());
-        auto printers = std::make_unique<platform::FakePrinters>();
-        printers->add("HP");
-        platform::setPrinters(std::move(printers));
+        platform::useFakePrinter();
     }
     void cleanup()
     {
@@ -106,44 +67,39 @@ private slots:
         platform::setReportedFonts(std::nullopt);
     }
 
-    void lists_data()
-    {
-        QTest::addColumn<int>("amounts"); // "Supprimer" clicks under each list
-        QTest::addColumn<int>("beneficiaries");
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<QString>("after"); // the file afterwards; empty: unchanged
-        const QString rest = "[Bénéficiaires]\n0=EDF\n1=Zoé Martin\n[Défaut]\nMontant=20,00\n";
-        QTest::newRow("first amount") << 1 << 0 << "OK"
-                                      << "[Montants]\n0=20,00\n1=30,00\n" + rest;
-        QTest::newRow("every beneficiary")
-            << 0 << 2 << "OK" << QString("[Montants]\n5=100,00\n7=20,00\n9=30,00\n[Défaut]\nMontant=20,00\n");
-        QTest::newRow("Annuler") << 1 << 1 << "Annuler" << QString();
-        QTest::newRow("Esc") << 1 << 1 << "Esc" << QString();
-    }
+    // "Supprimer" under each list, then OK, Annuler or Esc.
     void lists()
     {
         const QString before = "[Montants]\n5=100,00\n7=20,00\n9=30,00\n"
                                "[Bénéficiaires]\n0=EDF\n1=Zoé Martin\n[Défaut]\nMontant=20,00\n";
-        QFETCH(int, amounts);
-        QFETCH(int, beneficiaries);
-        QFETCH(QString, how);
-        open(before, 0, [&](frmOptions &d) {
-            QCOMPARE(d.windowTitle(), QString("Gestion des listes"));
-            QVERIFY(d.fraListe->isVisible() && !d.fraOptions->isVisible() && !d.fraAjustement->isVisible());
-            QCOMPARE(f1(), 1004);
-            for (int i = 0; i < amounts; ++i)
-                QTest::mouseClick(d.cmdSupprimer[0], Qt::LeftButton);
-            for (int i = 0; i < beneficiaries; ++i)
-                QTest::mouseClick(d.cmdSupprimer[1], Qt::LeftButton);
-            QCOMPARE(d.cmdSupprimer[1]->isEnabled(), beneficiaries < 2);
-            close(d, how);
-        });
-        QFETCH(QString, after);
-        QCOMPARE(readAll(file()), iniBytes(after.isEmpty() ? before : after));
-        QCOMPARE(platform::comboEntries(w->cboMontant).join(' '),
-                 QString(how == "OK" && amounts ? "20,00 30,00" : "100,00 20,00 30,00"));
-        QCOMPARE(w->cboBénéficiaire->count(), beneficiaries == 2 ? 0 : 2);
-        QCOMPARE(w->cboMontant->currentText(), QString("20,00"));
+        const struct {
+            int amounts, beneficiaries;
+            QString how, after;
+        } rows[] = {
+            {1, 0, "OK", QString(before).replace("5=100,00\n7=20,00\n9=30,00", "0=20,00\n1=30,00")},
+            {0, 2, "OK", QString(before).remove("[Bénéficiaires]\n0=EDF\n1=Zoé Martin\n")},
+            {1, 1, "Annuler", before},
+            {1, 1, "Esc", before},
+        };
+        for (const auto &row : rows) {
+            open(before, 0, [&](frmOptions &d) {
+                QCOMPARE(d.windowTitle(), QString("Gestion des listes"));
+                QVERIFY(d.fraListe->isVisible() && !d.fraOptions->isVisible() &&
+                        !d.fraAjustement->isVisible());
+                QCOMPARE(f1(), 1004);
+                for (int i = 0; i < row.amounts; ++i)
+                    QTest::mouseClick(d.cmdSupprimer[0], Qt::LeftButton);
+                for (int i = 0; i < row.beneficiaries; ++i)
+                    QTest::mouseClick(d.cmdSupprimer[1], Qt::LeftButton);
+                QCOMPARE(d.cmdSupprimer[1]->isEnabled(), row.beneficiaries < 2);
+                close(d, row.how);
+            });
+            QCOMPARE(readAll(file()), iniBytes(row.after));
+            QCOMPARE(platform::comboEntries(w->cboMontant).join(' '),
+                     QString(row.how == "OK" && row.amounts ? "20,00 30,00" : "100,00 20,00 30,00"));
+            QCOMPARE(w->cboBénéficiaire->count(), row.beneficiaries == 2 ? 0 : 2);
+            QCOMPARE(w->cboMontant->currentText(), QString("20,00"));
+        }
     }
 
     void options()
@@ -177,48 +133,41 @@ private slots:
         }
     }
 
-    void adjustment_data()
-    {
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("pasted");
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<QString>("shown"); // the horizontal box before closing
-        QTest::addColumn<QString>("after"); // empty: file unchanged
-        // clang-format off
-        QTest::newRow("typed")            << "\b\b12-\t\b5" << "" << "OK" << "-12"  << "[HP]\nHorAjust=-12\nVerAjust=5\n";
-        QTest::newRow("empty is 0")       << "\b\b"         << "" << "OK" << ""     << "[HP]\nHorAjust=0\nVerAjust=-4\n";
-        QTest::newRow("pasted too large") << "\b" << "-1000" << "OK"      << "-1000" << QString();
-        QTest::newRow("Annuler")          << "\b\b12-" << ""  << "Annuler" << "-12"   << QString();
-        // clang-format on
-    }
     void adjustment()
     {
         const QString before = "[HP]\nHorAjust=7\nVerAjust=-4\n";
-        QFETCH(QString, keys);
-        QFETCH(QString, pasted);
-        QFETCH(QString, how);
-        QFETCH(QString, after);
-        const bool refused = after.isEmpty() && how == "OK";
-        platform::MessageBoxRecorder boxes;
-        open(before, 2, [&](frmOptions &d) {
-            QVERIFY(d.lblEti[0]->text().contains("sélectionnée (HP).\r\nIndiquez"));
-            QCOMPARE(f1(), 1003);
-            d.txtAjust[0]->end(false);
-            type(keys);
-            QApplication::clipboard()->setText(pasted);
-            d.txtAjust[0]->paste();
-            QTEST(d.txtAjust[0]->text(), "shown");
-            close(d, how);
-            // A refused number keeps the dialog open with the box to correct.
-            QCOMPARE(d.isVisible() && focused() == d.txtAjust[0], refused);
-            if (refused)
-                close(d, "Esc");
-        });
-        QCOMPARE(boxes.shown.value(0).text,
-                 refused ? "L'ajustement doit être compris entre -999 et 999 millimètres." : QString());
-        QCOMPARE(readAll(file()), iniBytes(after.isEmpty() ? before : after));
-        QCOMPARE(w->HorAjust,
-                 qint16(after.isEmpty() ? 7 : after.section("HorAjust=", 1).section('\n', 0, 0).toInt()));
+        // Keys at the end of the horizontal box, then a text pasted there; the box before
+        // closing, and the file afterwards (empty: unchanged).
+        const struct {
+            QString keys, pasted, how, shown, after;
+        } rows[] = {
+            {"\b\b12-\t\b5", "", "OK", "-12", "[HP]\nHorAjust=-12\nVerAjust=5\n"},
+            {"\b\b", "", "OK", "", "[HP]\nHorAjust=0\nVerAjust=-4\n"}, // empty is 0
+            {"\b", "-1000", "OK", "-1000", ""},                        // too large
+            {"\b\b12-", "", "Annuler", "-12", ""},
+        };
+        for (const auto &row : rows) {
+            const bool refused = row.after.isEmpty() && row.how == "OK";
+            platform::MessageBoxRecorder boxes;
+            open(before, 2, [&](frmOptions &d) {
+                QVERIFY(d.lblEti[0]->text().contains("sélectionnée (HP).\r\nIndiquez"));
+                QCOMPARE(f1(), 1003);
+                d.txtAjust[0]->end(false);
+                type(row.keys);
+                QApplication::clipboard()->setText(row.pasted);
+                d.txtAjust[0]->paste();
+                QCOMPARE(d.txtAjust[0]->text(), row.shown);
+                close(d, row.how);
+                // A refused number keeps the dialog open with the box to correct.
+                QCOMPARE(d.isVisible() && focused() == d.txtAjust[0], refused);
+                if (refused)
+                    close(d, "Esc");
+            });
+            QCOMPARE(boxes.shown.value(0).text,
+                     refused ? "L'ajustement doit être compris entre -999 et 999 millimètres." : QString());
+            QCOMPARE(readAll(file()), iniBytes(row.after.isEmpty() ? before : row.after));
+            QCOMPARE(w->HorAjust, qint16(row.after.isEmpty() ? 7 : row.shown.toInt()));
+        }
     }
 };
 

@@ -1,16 +1,20 @@
 // The printer-setup dialog answered by keys over fake printers, and what the
-// dialog wrapper hands back to the printer setup.
+// dialog wrapper hands back to the printer setup; what the main window's panel
+// says about the printer: its bin, its orientation and how to lay the cheque for
+// the way it turns landscape pages.
 
 #include "platform/forms/MessageBox.h"
+#include "printer/Capabilities.h"
 #include "printer/PrintSetupDialog.h"
 #include "printer/cPrintDlg.h"
 #include "support/FakePrinter.h"
+#include "support/Gui.h"
 
 #include <QComboBox>
 #include <QRadioButton>
-#include <QTest>
 
 using namespace printer;
+using testsupport::answer;
 
 class TestPrintDlg : public QObject {
     Q_OBJECT
@@ -29,17 +33,7 @@ private slots:
         list->add("Fichier PDF");
         platform::setPrinters(std::move(list));
         platform::MessageBoxRecorder recorder;
-        // Shows the dialog, lets `keys` act on it, then presses Enter.
-        auto answer = [&recorder](std::function<void(PrintSetupDialog &)> keys) {
-            recorder.queueDialog([keys](QDialog &dialog) {
-                auto &setup = static_cast<PrintSetupDialog &>(dialog);
-                setup.show();
-                QApplication::setActiveWindow(&setup);
-                keys(setup);
-                QTest::keyClick(&setup, Qt::Key_Return);
-            });
-        };
-        answer([](PrintSetupDialog &d) {
+        recorder.queueDialog(answer<PrintSetupDialog>([](PrintSetupDialog &d) {
             QCOMPARE(d.cboImprimante->currentText(), QString("Bureau"));
             d.cboImprimante->setFocus();
             QTest::keyClick(d.cboImprimante, Qt::Key_Down);
@@ -49,23 +43,59 @@ private slots:
             QTest::keyClick(d.cboSource, Qt::Key_Up);
             d.optPaysage->setFocus();
             QTest::keyClick(d.optPaysage, Qt::Key_Space);
-        });
+        }));
         cPrintDlg dlg;
         QVERIFY(dlg.ShowSetup());
         QCOMPARE(dlg.PrinterName(), longName.left(32));
         QCOMPARE(dlg.DefaultSource(), qint16(2));
         QCOMPARE(dlg.Orientation(), qint16(2));
 
-        answer([](PrintSetupDialog &d) {
+        recorder.queueDialog(answer<PrintSetupDialog>([](PrintSetupDialog &d) {
             d.choosePrinter(2);
             QCOMPARE(d.cboSource->count(), 1);
             QCOMPARE(d.cboSource->currentText(), QString("Bac par défaut"));
-        });
+        }));
         cPrintDlg fresh;
         QVERIFY(fresh.ShowSetup());
         QCOMPARE(fresh.PrinterName(), QString("Fichier PDF"));
         QCOMPARE(fresh.DefaultSource(), qint16(7));
         QCOMPARE(fresh.Orientation(), qint16(1));
+    }
+
+    void captions()
+    {
+        QStringList names; // codes -1 to 16: those without a name of their own are the default bin
+        for (int code = -1; code <= 16; ++code)
+            names << GetPaperBin(qint16(code));
+        QCOMPARE(
+            names.join('|').replace("Bac par défaut", "-"),
+            QString("-|-|Bac supérieur|Bac inférieur|Bac du milieu|Alimentation manuelle|Bac pour enveloppes|"
+                    "Bac pour enveloppes|-|Alimentation par traction|Bac papier petit format|"
+                    "Bac papier grand format|Bac grande capacité|-|-|Bac-cassette|-|-"));
+        QCOMPARE(GetPaperBin(7), QString("Bac par défaut"));
+        QCOMPARE(orientationCaption(1), QString("Orientation Portrait"));
+        QCOMPARE(orientationCaption(2), QString("Orientation Paysage"));
+    }
+
+    void positioning()
+    {
+        const QString left =
+            "Petit côté gauche du chèque en tête, c'est à dire angle inférieur gauche au point "
+            "zéro de la zone d'impression.";
+        const QString right =
+            "Petit côté droit du chèque en tête, c'est à dire angle supérieur droit au point "
+            "zéro de la zone d'impression.";
+        platform::FakePrinter fake;
+        for (int rotation : {270, 90, 0}) {
+            fake.rotation = rotation;
+            QCOMPARE(deviceOrientationCap(fake), rotation);
+            QCOMPARE(positioningText(rotation), rotation == 270 ? left : right);
+        }
+        // A printer that cannot be asked once is asked afresh the next time.
+        fake.failOn("LandscapeRotation", 1);
+        QCOMPARE(deviceOrientationCap(fake), -1);
+        QCOMPARE(positioningText(-1), right);
+        QCOMPARE(deviceOrientationCap(fake), 0);
     }
 };
 

@@ -1,5 +1,7 @@
 // Tolvo.ini through the settings-file object: files of the old program, lists,
-// listings with their buffer rules, stored numbers, failed writes told to the user.
+// listings with their buffer rules, failed writes told to the user; and under
+// stress: a writer killed at random moments, two programs writing at once, and a
+// full disk.
 
 #include "platform/Application.h"
 #include "platform/forms/MessageBox.h"
@@ -7,8 +9,14 @@
 #include "settings/Settings.h"
 #include "support/TestFiles.h"
 
+#include <QDir>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using testsupport::iniBytes;
 using testsupport::readAll;
@@ -25,6 +33,19 @@ const QByteArray kOldFile("[Montants]\r\n5=20,00\r\n9=150,00\r\n"
                           "[HP LaserJet 4]\r\nPaperBin=7\r\nHorAjust=-3\r\n");
 
 const QStringList kNames{"Société Générale", "Françoise Cœur", "€uro Café"};
+
+const QString kWriter = QStringLiteral(TOLVO_INI_WRITER);
+const QByteArray kStart = "; Tolvo\r\n[D\351faut]\r\nFont=Arial\r\n"; // Windows-1252
+
+// The files beside a settings file (lock, temporary files), with their paths.
+QStringList strayFiles(const QString &file)
+{
+    QStringList files;
+    for (const QFileInfo &f : QFileInfo(file).dir().entryInfoList(QDir::Files | QDir::Hidden | QDir::System))
+        if (f.fileName() != QFileInfo(file).fileName())
+            files << f.filePath();
+    return files;
+}
 
 } // namespace
 
@@ -43,9 +64,16 @@ class TestSettings : public QObject {
         return m_ini.get();
     }
     std::unique_ptr<CINIFile> m_ini;
+    QString m_path; // the stress tests' file, alone in a folder of its own
 
 private slots:
     void initTestCase() { platform::setApplicationFolder(m_dir.path()); }
+    void init()
+    {
+        const QString folder = m_dir.filePath(QTest::currentTestFunction());
+        QVERIFY(QDir().mkpath(folder));
+        m_path = folder + "/Tolvo.ini";
+    }
 
     // Read as the old program wrote it, changed, and written back byte for byte around the change.
     void oldProgramFile()
@@ -129,12 +157,6 @@ private slots:
             QCOMPARE(int(ini->enumSectionValuePairs(pairs)), row.pairs);
             QCOMPARE(pairs[0].last() + '|' + pairs[1].last(), row.last);
         }
-        for (const auto &[text, expected] : {std::pair{"[Montants]\n[B]\n", QStringList{"Montants", "B"}},
-                                             std::pair{"[]\na=1\n", QStringList{"avant"}}}) {
-            QStringList names{"avant"};
-            open(text)->enumSections(names);
-            QCOMPARE(names, expected);
-        }
     }
 
     // The buffer grows until a long section (or the list of names) fits.
@@ -183,14 +205,101 @@ private slots:
         QVERIFY(boxes.shown[1].icon == platform::MsgIcon::Exclamation && boxes.shown[1].title == "Tolvo");
     }
 
-    // A stored number: the leading number, half to even; out of range (a hand-edited
-    // file) it reads as 0.
-    void toInt16()
+    // A program killed at any moment of a write leaves the file exactly as it was
+    // before or after that write: never a mix, never missing.
+    void killedWriterLeavesOldOrNewFile()
     {
-        const std::pair<const char *, int> rows[] = {{" 7abc", 7}, {"2.5", 2},         {"abc", 0},
-                                                     {"32767", 32767}, {"32767.5", 0}, {"-32769", 0}};
-        for (const auto &[text, value] : rows)
-            QCOMPARE(settings::toInt16(text), qint16(value));
+        auto expected = [](int version) {
+            QByteArray bytes = kStart + "[Montants]\r\n";
+            for (int i = 0; i < 1000; ++i)
+                bytes += QByteArray::number(i) + '=' + QByteArray::number(version) + ",00\r\n";
+            return bytes;
+        };
+        QVERIFY(writeAll(m_path, expected(0)));
+        const quint32 seed = QRandomGenerator::global()->generate();
+        qInfo("seed %u", seed);
+        QRandomGenerator random(seed);
+        int lastVersion = 0, interrupted = 0; // kills that left a write half done
+        for (int kill = 0; kill < 80 && interrupted < 2; ++kill) {
+            QProcess child;
+            child.start(kWriter, {QStringLiteral("rewrite"), m_path, QString::number(lastVersion)});
+            while (!child.canReadLine() && child.waitForReadyRead(5000)) {}
+            QVERIFY2(child.canReadLine(), child.readAllStandardError().constData());
+            QThread::usleep(random.bounded(60000));
+            child.kill();
+            QVERIFY(child.waitForFinished() && child.exitStatus() == QProcess::CrashExit);
+
+            const QByteArray bytes = readAll(m_path);
+            const int at = bytes.indexOf("\r\n0=") + 4;
+            const int version = bytes.mid(at, bytes.indexOf(',', at) - at).toInt();
+            QVERIFY2(version > lastVersion, qPrintable(QStringLiteral("kill %1: version %2").arg(kill).arg(version)));
+            QCOMPARE(bytes, expected(version));
+            lastVersion = version;
+            // A killed write leaves its lock (stale for the next writer) and maybe a
+            // temporary file; both go, except a lock holding its owner's id.
+            const QStringList strays = strayFiles(m_path);
+            interrupted += !strays.isEmpty();
+            for (const QString &stray : strays)
+                if (!stray.endsWith(QLatin1String(".lock")) || QFileInfo(stray).size() == 0)
+                    QFile::remove(stray);
+        }
+        QVERIFY2(interrupted == 2, "no kill hit a write: the test proved nothing");
+    }
+
+    // Two programs write different keys at the same time: every key arrives, and a
+    // reader meanwhile always finds the file whole.
+    void concurrentWritersLoseNothing()
+    {
+        QVERIFY(writeAll(m_path, kStart));
+        QProcess a, b;
+        a.start(kWriter, {QStringLiteral("keys"), m_path, QStringLiteral("A")});
+        b.start(kWriter, {QStringLiteral("keys"), m_path, QStringLiteral("B")});
+        QVERIFY(a.waitForStarted() && b.waitForStarted());
+        while (a.state() != QProcess::NotRunning || b.state() != QProcess::NotRunning) {
+            CINIFile ini;
+            ini.setFile(m_path);
+            ini.setSection(settings::section::Défaut);
+            QCOMPARE(ini.Value(settings::key::Font), QStringLiteral("Arial"));
+            a.waitForFinished(1);
+            b.waitForFinished(1);
+        }
+        QVERIFY(a.exitCode() == 0 && b.exitCode() == 0);
+        CINIFile ini;
+        ini.setFile(m_path);
+        ini.setSection(QStringLiteral("Concurrent"));
+        QStringList keys;
+        QCOMPARE(int(ini.enumSectionKeys(keys)), 80);
+        for (int i = 0; i < 40; ++i)
+            QVERIFY(ini.Value(QStringLiteral("A%1").arg(i)) == QString::number(i) &&
+                    ini.Value(QStringLiteral("B%1").arg(i)) == QString::number(i));
+        QVERIFY(strayFiles(m_path).isEmpty());
+    }
+
+    // On a full disk (no file may grow past 1 KB) the user hears of it once, and the
+    // file on disk stays as it was.
+    void fullDisk()
+    {
+        QVERIFY(writeAll(m_path, kStart));
+        platform::MessageBoxRecorder boxes;
+        rlimit old{};
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = old;
+        limit.rlim_cur = 1024;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        {
+            CINIFile ini;
+            ini.setFile(m_path);
+            ini.setSection(settings::section::Défaut);
+            ini.setValue(settings::key::Font, QString(5000, u'x'));
+            settings::saveList(ini, settings::section::Montants, QStringList(1000, QStringLiteral("1,00")));
+            QVERIFY(ini.writeFailed());
+        }
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QCOMPARE(boxes.shown.size(), 1);
+        QCOMPARE(readAll(m_path), kStart);
+        QCOMPARE(strayFiles(m_path), QStringList());
     }
 };
 

@@ -9,7 +9,7 @@ void FakePrinter::record(const QString &member, const QString &value) const
     const bool fail = f != m_failures.end() && f->second != 0 && f->first-- <= 0;
     if (fail && f->second > 0)
         --f->second;
-    calls.push_back({member, value, fail});
+    calls.push_back({member, value});
     if (fail)
         throw PrinterError(member + " refusé");
 }
@@ -22,12 +22,12 @@ QStringList FakePrinter::printed() const
     return out;
 }
 
-QStringList FakePrinter::log(bool measures) const
+QStringList FakePrinter::log() const
 {
     QStringList out;
     for (const Call &c : calls)
-        if (measures || !c.member.startsWith("Text"))
-            out << (c.member + ' ' + c.value + (c.failed ? " !" : "")).trimmed();
+        if (!c.member.startsWith("Text"))
+            out << (c.member + ' ' + c.value).trimmed();
     return out;
 }
 

@@ -19,7 +19,6 @@ public:
     struct Call {
         QString member; // "FontSize", "Print", "TextWidth"...; reads end in "?"
         QString value;  // the value set, given or printed
-        bool failed = false;
     };
     struct Printed {
         QString text;
@@ -43,8 +42,8 @@ public:
     mutable std::vector<Call> calls;
     QList<Printed> items;
     int documents = 0;
-    QStringList printed() const;                 // texts printed, in order
-    QStringList log(bool measures = true) const; // "member value" lines, "!" after a failed one
+    QStringList printed() const; // texts printed, in order
+    QStringList log() const;     // "member value" lines, measures left out
     void clearCalls() { calls.clear(); }
 
     QString DeviceName() const override { return call("DeviceName", name); }
@@ -111,5 +110,14 @@ public:
     Printer &current() override { return at(currentIndex); }
     void setCurrent(int index) override { currentIndex = (at(index), index); }
 };
+
+// One fake printer, made the program's only printer.
+inline FakePrinter &useFakePrinter(const QString &name = "HP")
+{
+    auto printers = std::make_unique<FakePrinters>();
+    FakePrinter &fake = printers->add(name);
+    setPrinters(std::move(printers));
+    return fake;
+}
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "support/PdfText.h"
 
-#include <QProcess>
+#include "support/TestFiles.h"
+
 #include <QRegularExpression>
 #include <algorithm>
 
@@ -10,13 +11,10 @@ namespace {
 
 constexpr double mmPerPoint = 25.4 / 72;
 
-QStringList run(const QString &program, const QStringList &arguments)
+QStringList lines(const QString &program, const QStringList &arguments)
 {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit || process.exitCode())
-        return {};
-    return QString::fromUtf8(process.readAllStandardOutput()).split('\n');
+    const Run r = run(program, arguments);
+    return r.code ? QStringList() : r.out.split('\n');
 }
 
 } // namespace
@@ -27,7 +25,7 @@ QList<PdfPage> pdfPages(const QString &path)
         R"re(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([-\d.]+)" )re"
         R"re(yMin="([-\d.]+)" xMax="([-\d.]+)" yMax="([-\d.]+)">([^<]*)</word>)re");
     QList<PdfPage> pages;
-    for (const QString &line : run("pdftotext", {"-bbox", path, "-"})) {
+    for (const QString &line : lines("pdftotext", {"-bbox", path, "-"})) {
         const QRegularExpressionMatch m = re.match(line);
         auto mm = [&](int n) { return m.captured(n).toDouble() * mmPerPoint; };
         if (m.hasCaptured(1)) {
@@ -45,7 +43,7 @@ QList<PdfPage> pdfPages(const QString &path)
 
 QString pdfInfo(const QString &path, const QString &key)
 {
-    for (const QString &line : run("pdfinfo", {path}))
+    for (const QString &line : lines("pdfinfo", {path}))
         if (line.startsWith(key + ':'))
             return line.mid(key.size() + 1).trimmed();
     return {};
@@ -62,10 +60,27 @@ QStringList pdfFonts(const QString &path)
 {
     // Two heading lines, then one font a line, its name first.
     QStringList fonts;
-    for (const QString &line : run("pdffonts", {path}).mid(2))
+    for (const QString &line : lines("pdffonts", {path}).mid(2))
         fonts << line.section(' ', 0, 0, QString::SectionSkipEmpty).section('+', -1);
     fonts.removeAll(QString());
     return fonts;
+}
+
+QImage pdfImage(const QString &path, int dpi)
+{
+    run("pdftoppm", {"-png", "-r", QString::number(dpi), "-singlefile", path, path});
+    return QImage(path + ".png");
+}
+
+QRect ink(const QImage &image, const QRect &area, int grey)
+{
+    QRect box;
+    const QRect r = area.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (qGray(image.pixel(x, y)) < grey)
+                box |= QRect(x, y, 1, 1);
+    return box;
 }
 
 } // namespace testsupport

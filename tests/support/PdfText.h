@@ -1,6 +1,7 @@
 #pragma once
-// Reads printed PDF files back with poppler's tools.
+// Reads printed PDF files back with poppler's tools, as words or as pictures.
 
+#include <QImage>
 #include <QList>
 #include <QSizeF>
 #include <QStringList>
@@ -25,5 +26,9 @@ QString pdfInfo(const QString &path, const QString &key);
 QStringList pdfFonts(const QString &path);
 // The first word equal to text on a page, or null.
 const PdfWord *findWord(const PdfPage &page, const QString &text);
+// The first page rendered at `dpi` dots an inch (pdftoppm), beside the PDF; null when it fails.
+QImage pdfImage(const QString &path, int dpi);
+// The bounding box of the pixels darker than `grey` inside `area`; null when there are none.
+QRect ink(const QImage &image, const QRect &area, int grey = 128);
 
 } // namespace testsupport

@@ -1,6 +1,7 @@
 #include "support/TestFiles.h"
 
 #include <QFile>
+#include <QProcess>
 
 namespace testsupport {
 
@@ -27,6 +28,16 @@ QByteArray iniBytes(const QString &text)
 QString sourceDir()
 {
     return QString::fromLocal8Bit(qgetenv("TOLVO_SOURCE_DIR"));
+}
+
+Run run(const QString &program, const QStringList &arguments, const QProcessEnvironment &env)
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(program, arguments);
+    const bool done = p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit;
+    return {done ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
 }
 
 } // namespace testsupport

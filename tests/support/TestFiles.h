@@ -1,7 +1,8 @@
 #pragma once
-// Small helpers shared by the tests: files and folders.
+// Small helpers shared by the tests: files, folders and the programs that read them back.
 
 #include <QByteArray>
+#include <QProcessEnvironment>
 #include <QString>
 
 namespace testsupport {
@@ -13,5 +14,12 @@ bool writeAll(const QString &path, const QByteArray &bytes);
 QByteArray iniBytes(const QString &text);
 // The source tree, for test data.
 QString sourceDir();
+
+struct Run {
+    int code = -1; // -1: did not end normally within two minutes
+    QString out, err;
+};
+Run run(const QString &program, const QStringList &arguments,
+        const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment());
 
 } // namespace testsupport

@@ -1,0 +1,75 @@
+#pragma once
+// Driving windows as a user does: keys into the focused control, F1, modal dialogs answered.
+
+#include "platform/help/HelpViewer.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+namespace testsupport {
+
+inline QWidget *focused()
+{
+    return QApplication::focusWidget();
+}
+
+// Keys into the focused control: "\t" is Tab, "\b" Backspace; letters beyond ASCII too.
+inline void type(const QString &keys)
+{
+    for (const QChar c : keys)
+        if (c.unicode() < 128)
+            QTest::keyClick(focused(), c.toLatin1());
+        else // keyClick knows only ASCII keys
+            QTest::sendKeyEvent(QTest::Click, focused(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// F1 on a control, the focused one by default: the help context it opens, -1 for none.
+inline int f1(QWidget *on = nullptr)
+{
+    platform::HelpRecorder help;
+    QTest::keyClick(on ? on : focused(), Qt::Key_F1);
+    return help.requests.isEmpty() ? -1 : int(help.requests.last().data);
+}
+
+inline bool showActive(QWidget &window)
+{
+    window.show();
+    window.activateWindow();
+    return QTest::qWaitForWindowActive(&window);
+}
+
+// Lets `act` use the modal dialog that the next call opens, once it is active. A dialog left open is
+// rejected, so that a failed check never leaves the test waiting; `closed` says whether `act` closed it.
+inline void whenModal(bool &closed, std::function<void(QDialog &)> act)
+{
+    closed = false;
+    QTimer::singleShot(0, [act, &closed] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        dialog->activateWindow();
+        if (QTest::qWaitFor([&] { return QApplication::activeWindow() == dialog; }))
+            act(*dialog);
+        closed = !dialog->isVisible();
+        if (!closed)
+            dialog->reject();
+    });
+}
+
+// An answer queued for a dialog run through the message-box seam: shows it, lets `keys` act, then
+// presses Enter.
+template <typename Dialog> std::function<void(QDialog &)> answer(std::function<void(Dialog &)> keys)
+{
+    return [keys](QDialog &dialog) {
+        auto &d = dynamic_cast<Dialog &>(dialog);
+        d.show();
+        QApplication::setActiveWindow(&d);
+        keys(d);
+        QTest::keyClick(focused() ? focused() : &d, Qt::Key_Return);
+    };
+}
+
+} // namespace testsupport
