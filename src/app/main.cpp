@@ -3,6 +3,7 @@
 #include "platform/Application.h"
 #include "platform/Translations.h"
 #include "platform/help/HelpKey.h"
+#include "platform/print/Printer.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -26,6 +27,7 @@ int main(int argc, char *argv[])
     platform::installQtTranslations();
 
     platform::installHelpKey();
+    platform::preparePrinters();
 
     frmTolvo window;
     window.Form_Load();

@@ -3,11 +3,13 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QLibrary>
 #include <QScopeGuard>
 #include <QTemporaryFile>
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <unistd.h>
 
 #include <cups/cups.h>
@@ -28,8 +30,48 @@ constexpr int connectTimeoutMs = 3000;
 constexpr double requestTimeoutSeconds = 15;
 constexpr double mmPerPoint = 25.4 / 72;
 
+// libcups is opened when the printers are first asked for instead of being linked:
+// with the TLS, Kerberos and Avahi libraries it brings, it would add some twenty
+// libraries to every start of the program.
+#define TOLVO_CUPS_FUNCTIONS(F)                                                                                 \
+    F(cupsAddOption) F(cupsEncryption) F(cupsFreeDests) F(cupsFreeOptions) F(cupsGetDests2) F(cupsGetOption)   \
+    F(cupsGetPPD3) F(cupsLastErrorString) F(cupsPrintFile2) F(cupsServer) F(httpClose) F(httpConnect2)         \
+    F(httpSetTimeout) F(ippPort) F(ppdClose) F(ppdFindAttr) F(ppdFindOption) F(ppdOpenFile) F(ppdPageSize)
+
+struct Cups {
+#define TOLVO_DECLARE(name) decltype(&::name) name = nullptr;
+    TOLVO_CUPS_FUNCTIONS(TOLVO_DECLARE)
+#undef TOLVO_DECLARE
+};
+
+// Null when libcups is not installed (or lacks a function): there is no CUPS queue then.
+const Cups *loadCups()
+{
+    static const std::optional<Cups> api = []() -> std::optional<Cups> {
+        QLibrary library(QStringLiteral("cups"), 2); // stays loaded: QLibrary unloads only when asked
+        if (!library.load())
+            return std::nullopt;
+        Cups c;
+        bool complete = true;
+#define TOLVO_RESOLVE(name)                                                                                     \
+    c.name = reinterpret_cast<decltype(&::name)>(library.resolve(#name));                                     \
+    complete = complete && c.name;
+        TOLVO_CUPS_FUNCTIONS(TOLVO_RESOLVE)
+#undef TOLVO_RESOLVE
+        return complete ? std::optional<Cups>(c) : std::nullopt;
+    }();
+    return api ? &*api : nullptr;
+}
+
+const Cups &cups()
+{
+    if (const Cups *api = loadCups())
+        return *api;
+    throw PrinterError(QStringLiteral("La bibliothèque d'impression CUPS (libcups.so.2) est introuvable"));
+}
+
 struct HttpCloser {
-    void operator()(http_t *http) const { httpClose(http); }
+    void operator()(http_t *http) const { cups().httpClose(http); }
 };
 using Http = std::unique_ptr<http_t, HttpCloser>;
 
@@ -37,10 +79,10 @@ using Http = std::unique_ptr<http_t, HttpCloser>;
 // local scheduler); null when it does not answer.
 Http connectToServer()
 {
-    Http http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, connectTimeoutMs,
+    Http http(cups().httpConnect2(cups().cupsServer(), cups().ippPort(), nullptr, AF_UNSPEC, cups().cupsEncryption(), 1, connectTimeoutMs,
                            nullptr));
     if (http)
-        httpSetTimeout(http.get(), requestTimeoutSeconds, nullptr, nullptr);
+        cups().httpSetTimeout(http.get(), requestTimeoutSeconds, nullptr, nullptr);
     return http;
 }
 
@@ -49,14 +91,14 @@ Http connectOrThrow()
     Http http = connectToServer();
     if (!http)
         throw PrinterError(QStringLiteral("Le serveur d'impression %1 ne répond pas")
-                               .arg(QString::fromLocal8Bit(cupsServer())));
+                               .arg(QString::fromLocal8Bit(cups().cupsServer())));
     return http;
 }
 
 QueueDescription describePpd(ppd_file_t *ppd)
 {
     QueueDescription d;
-    if (ppd_option_t *inputSlot = ppdFindOption(ppd, "InputSlot")) {
+    if (ppd_option_t *inputSlot = cups().ppdFindOption(ppd, "InputSlot")) {
         for (int i = 0; i < inputSlot->num_choices; ++i)
             d.slotChoices << QString::fromUtf8(inputSlot->choices[i].choice);
         const QList<qint16> codes = paperBinCodes(d.slotChoices);
@@ -68,11 +110,11 @@ QueueDescription describePpd(ppd_file_t *ppd)
     }
 
     // Minus90 turns portrait clockwise into landscape: 270 degrees as the platform counts.
-    ppd_attr_t *landscape = ppdFindAttr(ppd, "LandscapeOrientation", nullptr);
+    ppd_attr_t *landscape = cups().ppdFindAttr(ppd, "LandscapeOrientation", nullptr);
     d.landscapeRotation = landscape && landscape->value && !strcmp(landscape->value, "Minus90") ? 270 : 90;
 
     // ImageableArea gives the corners of the printable area, in points from the lower left.
-    if (ppd_size_t *a4 = ppdPageSize(ppd, "A4")) {
+    if (ppd_size_t *a4 = cups().ppdPageSize(ppd, "A4")) {
         d.left = std::max(0.0, double(a4->left) * mmPerPoint);
         d.bottom = std::max(0.0, double(a4->bottom) * mmPerPoint);
         d.right = std::max(0.0, double(a4->width - a4->right) * mmPerPoint);
@@ -144,7 +186,7 @@ QueueDescription CupsPrinter::describe(bool *hasPpd) const
     char path[1024] = "";
     time_t modified = 0;
     const http_status_t status =
-        cupsGetPPD3(http.get(), m_queue.toUtf8().constData(), &modified, path, sizeof path);
+        cups().cupsGetPPD3(http.get(), m_queue.toUtf8().constData(), &modified, path, sizeof path);
     if (hasPpd)
         *hasPpd = status == HTTP_STATUS_OK;
     if (status == HTTP_STATUS_NOT_FOUND) {
@@ -155,13 +197,13 @@ QueueDescription CupsPrinter::describe(bool *hasPpd) const
     }
     if (status != HTTP_STATUS_OK)
         throw PrinterError(QStringLiteral("Impossible d'interroger l'imprimante %1 : %2")
-                               .arg(m_queue, QString::fromUtf8(cupsLastErrorString())));
+                               .arg(m_queue, QString::fromUtf8(cups().cupsLastErrorString())));
     // The PPD was copied (or linked) into a temporary file for us.
     const auto removeCopy = qScopeGuard([&] { unlink(path); });
-    ppd_file_t *ppd = ppdOpenFile(path);
+    ppd_file_t *ppd = cups().ppdOpenFile(path);
     if (!ppd)
         throw PrinterError(QStringLiteral("Description de l'imprimante %1 illisible").arg(m_queue));
-    const auto closePpd = qScopeGuard([&] { ppdClose(ppd); });
+    const auto closePpd = qScopeGuard([&] { cups().ppdClose(ppd); });
     QueueDescription d = describePpd(ppd);
     if (d.sources.isEmpty())
         d.sources = {{automaticBin, QStringLiteral("Automatique")}};
@@ -231,45 +273,47 @@ void CupsPrinter::deliver(const QByteArray &pdf)
 
     cups_option_t *options = nullptr;
     int count = 0;
-    count = cupsAddOption("media", "A4", count, &options);
+    count = cups().cupsAddOption("media", "A4", count, &options);
     if (!slot.isEmpty())
-        count = cupsAddOption("InputSlot", slot.toUtf8().constData(), count, &options);
+        count = cups().cupsAddOption("InputSlot", slot.toUtf8().constData(), count, &options);
     // The sheet is always portrait: a landscape page was turned already.
-    count = cupsAddOption("orientation-requested", "3", count, &options);
+    count = cups().cupsAddOption("orientation-requested", "3", count, &options);
     // Positions are measured on the sheet: the page must never be shrunk to fit.
-    count = cupsAddOption("print-scaling", "none", count, &options);
-    const auto freeOptions = qScopeGuard([&] { cupsFreeOptions(count, options); });
+    count = cups().cupsAddOption("print-scaling", "none", count, &options);
+    const auto freeOptions = qScopeGuard([&] { cups().cupsFreeOptions(count, options); });
 
     Http http = connectOrThrow();
-    const int job = cupsPrintFile2(http.get(), m_queue.toUtf8().constData(),
+    const int job = cups().cupsPrintFile2(http.get(), m_queue.toUtf8().constData(),
                                    QFile::encodeName(file.fileName()).constData(), "Tolvo", count, options);
     if (job == 0)
         throw PrinterError(QStringLiteral("L'imprimante %1 a refusé le document (réponse du serveur : %2).")
-                               .arg(m_queue, QString::fromUtf8(cupsLastErrorString())));
+                               .arg(m_queue, QString::fromUtf8(cups().cupsLastErrorString())));
 }
 
 CupsQueues cupsQueues()
 {
     CupsQueues queues;
+    if (!loadCups())
+        return queues;
     Http http = connectToServer();
     if (!http)
         return queues;
     cups_dest_t *dests = nullptr;
-    const int count = cupsGetDests2(http.get(), &dests);
+    const int count = cups().cupsGetDests2(http.get(), &dests);
     for (int i = 0; i < count; ++i) {
         const cups_dest_t &dest = dests[i];
         // Instances are option presets of a queue, not other printers.
         if (dest.instance)
             continue;
-        const char *uri = cupsGetOption("device-uri", dest.num_options, dest.options);
+        const char *uri = cups().cupsGetOption("device-uri", dest.num_options, dest.options);
         if (!uri)
-            uri = cupsGetOption("printer-uri-supported", dest.num_options, dest.options);
+            uri = cups().cupsGetOption("printer-uri-supported", dest.num_options, dest.options);
         if (dest.is_default)
             queues.defaultIndex = int(queues.printers.size());
         queues.printers.push_back(std::make_unique<CupsPrinter>(QString::fromUtf8(dest.name),
                                                                 uri ? QString::fromUtf8(uri) : QString()));
     }
-    cupsFreeDests(count, dests);
+    cups().cupsFreeDests(count, dests);
     return queues;
 }
 

@@ -77,6 +77,10 @@ public:
 // The printers the program uses: CUPS queues followed by the built-in PDF printer,
 // unless a test installed its own.
 Printers &printers();
+// Starts asking CUPS for its queues on another thread, so that opening libcups
+// and querying the server overlap with building the window; printers() then
+// takes the answer.
+void preparePrinters();
 // Replaces the printers (tests). Passing nullptr goes back to the real ones.
 void setPrinters(std::unique_ptr<Printers> replacement);
 

@@ -3,17 +3,25 @@
 #include "platform/print/CupsPrinters.h"
 #include "platform/print/PdfPrinter.h"
 
+#include <future>
 #include <vector>
 
 namespace platform {
 
 namespace {
 
+// The queues asked for ahead of time by preparePrinters(), if it was called.
+std::future<CupsQueues> &pendingQueues()
+{
+    static std::future<CupsQueues> queues;
+    return queues;
+}
+
 class SystemPrinters : public Printers {
 public:
     SystemPrinters()
     {
-        CupsQueues queues = cupsQueues();
+        CupsQueues queues = pendingQueues().valid() ? pendingQueues().get() : cupsQueues();
         for (auto &queue : queues.printers)
             m_list.push_back(std::move(queue));
         m_list.push_back(std::make_unique<PdfPrinter>());
@@ -44,6 +52,11 @@ private:
 };
 
 } // namespace
+
+void preparePrinters()
+{
+    pendingQueues() = std::async(std::launch::async, cupsQueues);
+}
 
 std::unique_ptr<Printers> makeSystemPrinters()
 {

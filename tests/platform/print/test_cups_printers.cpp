@@ -37,6 +37,7 @@ private slots:
         QVERIFY2(m_cups->addQueue("Brut") && m_cups->addQueue("Ferme") && m_cups->admin("cupsreject", {"Ferme"}) &&
                      m_cups->admin("lpadmin", {"-d", "Comptoir"}),
                  qPrintable(m_cups->errorString()));
+        platform::preparePrinters(); // the queues as the program asks for them, from another thread
         auto printers = platform::makeSystemPrinters();
         QStringList names;
         for (int i = 0; i < printers->count(); ++i)
