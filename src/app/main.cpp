@@ -2,6 +2,7 @@
 #include "app/frmTolvo.h"
 #include "platform/Application.h"
 #include "platform/Translations.h"
+#include "platform/forms/Forms.h"
 #include "platform/help/HelpKey.h"
 #include "platform/print/Printer.h"
 
@@ -25,6 +26,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(platform::applicationTitle());
     QApplication::setApplicationVersion(platform::applicationVersion());
     platform::installQtTranslations();
+    // Every window, the menus' own included, in the one font the forms are drawn for:
+    // a single font to load at start.
+    QApplication::setFont(platform::uiFont());
 
     platform::installHelpKey();
     platform::preparePrinters();
