@@ -47,8 +47,8 @@ private slots:
         const Run fields = run("dpkg-deb", {"--field", deb, "Package", "Version", "Depends"});
         QVERIFY2(fields.out.startsWith("Package: tolvo\nVersion: " + platform::applicationVersion() + "\n"),
                  qPrintable(fields.out));
-        for (const QString expected : {"libqt6widgets6", "libcups2", "libc6", "fonts-liberation2",
-                                       "xdg-utils", "qt6-translations-l10n"})
+        for (const QString expected : {"libqt6widgets6", "libcups2", "libqt6sql6-sqlite", "qt6-qpa-plugins", "libc6",
+                                       "fonts-liberation2", "xdg-utils", "qt6-translations-l10n"})
             QVERIFY2(fields.out.section("Depends: ", 1).contains(expected), qPrintable(expected));
         const QStringList files = filesUnder(prefix());
         for (const QString expected :
