@@ -33,10 +33,12 @@ constexpr double mmPerPoint = 25.4 / 72;
 // libcups is opened when the printers are first asked for instead of being linked:
 // with the TLS, Kerberos and Avahi libraries it brings, it would add some twenty
 // libraries to every start of the program.
-#define TOLVO_CUPS_FUNCTIONS(F)                                                                                 \
-    F(cupsAddOption) F(cupsEncryption) F(cupsFreeDests) F(cupsFreeOptions) F(cupsGetDests2) F(cupsGetOption)   \
-    F(cupsGetPPD3) F(cupsLastErrorString) F(cupsPrintFile2) F(cupsServer) F(httpClose) F(httpConnect2)         \
+// clang-format off
+#define TOLVO_CUPS_FUNCTIONS(F)                                                                              \
+    F(cupsAddOption) F(cupsEncryption) F(cupsFreeDests) F(cupsFreeOptions) F(cupsGetDests2) F(cupsGetOption) \
+    F(cupsGetPPD3) F(cupsLastErrorString) F(cupsPrintFile2) F(cupsServer) F(httpClose) F(httpConnect2)       \
     F(httpSetTimeout) F(ippPort) F(ppdClose) F(ppdFindAttr) F(ppdFindOption) F(ppdOpenFile) F(ppdPageSize)
+// clang-format on
 
 struct Cups {
 #define TOLVO_DECLARE(name) decltype(&::name) name = nullptr;
@@ -53,8 +55,8 @@ const Cups *loadCups()
             return std::nullopt;
         Cups c;
         bool complete = true;
-#define TOLVO_RESOLVE(name)                                                                                     \
-    c.name = reinterpret_cast<decltype(&::name)>(library.resolve(#name));                                     \
+#define TOLVO_RESOLVE(name)                                                                                  \
+    c.name = reinterpret_cast<decltype(&::name)>(library.resolve(#name));                                    \
     complete = complete && c.name;
         TOLVO_CUPS_FUNCTIONS(TOLVO_RESOLVE)
 #undef TOLVO_RESOLVE
@@ -79,8 +81,8 @@ using Http = std::unique_ptr<http_t, HttpCloser>;
 // local scheduler); null when it does not answer.
 Http connectToServer()
 {
-    Http http(cups().httpConnect2(cups().cupsServer(), cups().ippPort(), nullptr, AF_UNSPEC, cups().cupsEncryption(), 1, connectTimeoutMs,
-                           nullptr));
+    Http http(cups().httpConnect2(cups().cupsServer(), cups().ippPort(), nullptr, AF_UNSPEC,
+                                  cups().cupsEncryption(), 1, connectTimeoutMs, nullptr));
     if (http)
         cups().httpSetTimeout(http.get(), requestTimeoutSeconds, nullptr, nullptr);
     return http;
@@ -283,8 +285,9 @@ void CupsPrinter::deliver(const QByteArray &pdf)
     const auto freeOptions = qScopeGuard([&] { cups().cupsFreeOptions(count, options); });
 
     Http http = connectOrThrow();
-    const int job = cups().cupsPrintFile2(http.get(), m_queue.toUtf8().constData(),
-                                   QFile::encodeName(file.fileName()).constData(), "Tolvo", count, options);
+    const int job =
+        cups().cupsPrintFile2(http.get(), m_queue.toUtf8().constData(),
+                              QFile::encodeName(file.fileName()).constData(), "Tolvo", count, options);
     if (job == 0)
         throw PrinterError(QStringLiteral("L'imprimante %1 a refusé le document (réponse du serveur : %2).")
                                .arg(m_queue, QString::fromUtf8(cups().cupsLastErrorString())));
