@@ -102,6 +102,9 @@ frmRegistre::frmRegistre(QWidget *parent) : QDialog(parent)
     mnuFichierPdf = menu->addAction(QStringLiteral("Dans un fichier PDF"));
     cmdImprimer->setMenu(menu);
     cmdFermer = new QPushButton(QStringLiteral("&Fermer"), this);
+    // Enter in the search box, or on a row, is no request to export.
+    for (QPushButton *button : {cmdExporter, cmdImprimer, cmdFermer})
+        button->setAutoDefault(false);
 
     auto *filters = new QHBoxLayout;
     filters->addWidget(lblFiltre);

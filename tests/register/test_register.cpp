@@ -353,7 +353,12 @@ private slots:
         }
         click(registre::Amount);
         w.txtBénéficiaire->setFocus();
+        int asked = 0; // Enter in the search box exports nothing
+        platform::setSaveFileNameAnswer([&](const QString &) { return ++asked, QString(); });
         type("a");
+        QTest::keyClick(w.txtBénéficiaire, Qt::Key_Return);
+        platform::setSaveFileNameAnswer(nullptr);
+        QCOMPARE(asked, 0);
         QCOMPARE(shownRows(w), QString("261403"));
 
         platform::MessageBoxRecorder boxes;
