@@ -105,9 +105,11 @@ bool canWrite(const QString &path)
     return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
 }
 
+// A folder that does not exist is no read-only one: opening tells what is wrong.
 Access accessOf(const QString &path)
 {
-    if (!canWrite(QFileInfo(path).absolutePath()))
+    const QString folder = QFileInfo(path).absolutePath();
+    if (QFileInfo::exists(folder) && !canWrite(folder))
         return Access::ReadOnlyFolder;
     if (QFile::exists(path) && !canWrite(path))
         return Access::ReadOnlyFile;
