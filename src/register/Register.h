@@ -1,7 +1,8 @@
 #pragma once
 // The cheque register: every cheque whose page reached the printer, one row each,
 // in an SQLite file beside the settings file. It never stops the printing: a
-// register that cannot be written is reported, a damaged one is set aside.
+// register that cannot be written is reported, a damaged one or a file that is
+// not a register is set aside, and a read-only one can still be read.
 
 #include <QDateTime>
 #include <QSqlDatabase>
@@ -28,7 +29,17 @@ struct Entry {
 };
 
 // The schema this program writes; older files are brought up to it on opening.
-inline constexpr int schemaVersion = 1;
+inline constexpr int schemaVersion = 2;
+
+// A name as the search compares it: letter case, accents and ligatures aside
+// ("Émile Zoé" gives "emile zoe"). Stored with each row, so that the search is
+// a plain comparison any database runs.
+QString searchKey(const QString &text);
+
+// Whether new cheques can be written where the register lives.
+enum class Access { Writable, ReadOnlyFile, ReadOnlyFolder };
+// "Le dossier du registre est en lecture seule.", empty when writable.
+QString accessText(Access access);
 
 // "Registre.sqlite" in the folder of the settings file.
 QString filePath();
@@ -40,10 +51,15 @@ public:
     Register(const Register &) = delete;
     Register &operator=(const Register &) = delete;
 
-    // Opens the file, creating or upgrading it. A file that is not a sound register
-    // is renamed aside (setAsideAs) and a new one started. False, with error(),
-    // when the register cannot be used.
-    bool open();
+    // To record cheques, or only to read them (a read-only register then opens
+    // read-only, creating nothing beside it).
+    enum class Use { Record, Read };
+
+    // Opens the file, creating or upgrading it. A damaged file, or one that is not
+    // a register, is renamed aside (setAsideAs) and a new one started. False, with
+    // error(), when the register cannot be used; a read-only register is never
+    // opened to record.
+    bool open(Use use = Use::Record);
     // One cheque, in its own transaction; a register found damaged on the way is
     // set aside and the cheque goes to a new one. False, with error(), when not written.
     bool add(const Entry &entry);
@@ -51,11 +67,19 @@ public:
     QString path() const { return m_path; }
     QString error() const { return m_error; }
     QString setAsideAs() const { return m_setAside; }
+    // Whether the file set aside was damaged or was no register at all.
+    bool setAsideForeign() const { return m_foreign; }
+    Access access() const { return m_access; }
     QSqlDatabase database() const;
 
 private:
-    bool openFile();
-    bool setAsideAndReopen();
+    enum class Opened { Ok, Failed, Damaged, Foreign };
+    Opened openFile();
+    Opened identify(QSqlDatabase &db, int &version);
+    Opened readOnlyCopy(QSqlDatabase &db, int version);
+    Opened upgrade(QSqlDatabase &db, int version);
+    Opened failed(const QSqlError &error);
+    bool setAsideAndReopen(Opened why);
     bool insert(const Entry &entry, bool &damaged);
     bool fail(const QSqlError &error);
     void close();
@@ -64,6 +88,8 @@ private:
     QString m_connection;
     QString m_error;
     QString m_setAside;
+    bool m_foreign = false;
+    Access m_access = Access::Writable;
 };
 
 // The row of a cheque printed now on a printer (file: the PDF written, if any).
@@ -72,7 +98,7 @@ Entry entryFor(const cheque::ChequeInput &input, const QString &printer, const Q
 // Cents as the amount with a decimal comma, no grouping: "1234,50", "-0,05".
 QString centsText(qint64 cents);
 
-// Tells the user that a damaged register was set aside, when open() did so.
+// Tells the user that the register was set aside, when open() did so.
 void tellSetAside(QWidget *parent, const Register &reg);
 
 // Records one printed cheque. Failures and a set-aside register are told to the

@@ -1,5 +1,6 @@
 #include "register/RegisterList.h"
 
+#include "cheque/PrinterNames.h"
 #include "platform/Conversions.h"
 #include "platform/print/Printer.h"
 #include "register/Register.h"
@@ -26,9 +27,9 @@ QString likePattern(const QString &text)
 QString where(const Filter &filter, QVariantList &values)
 {
     QStringList terms;
-    if (!filter.beneficiary.isEmpty()) {
-        terms << QStringLiteral("beneficiary LIKE ? ESCAPE '\\'");
-        values << likePattern(filter.beneficiary);
+    if (const QString key = searchKey(filter.beneficiary); !key.isEmpty()) {
+        terms << QStringLiteral("beneficiary_key LIKE ? ESCAPE '\\'");
+        values << likePattern(key);
     }
     if (filter.from.isValid()) {
         terms << QStringLiteral("cheque_day >= ?");
@@ -39,6 +40,18 @@ QString where(const Filter &filter, QVariantList &values)
         values << filter.to.toString(Qt::ISODate);
     }
     return terms.isEmpty() ? QString() : QStringLiteral(" WHERE ") + terms.join(QStringLiteral(" AND "));
+}
+
+QString orderBy(const Filter &filter)
+{
+    static const char *const keys[ShownColumns] = {"", "cheque_day", "beneficiary_key", "cents", "printer"};
+    const QString direction =
+        filter.order == Qt::AscendingOrder ? QStringLiteral(" ASC") : QStringLiteral(" DESC");
+    const int column =
+        filter.sortColumn >= 0 && filter.sortColumn < ShownColumns ? filter.sortColumn : PrintedAt;
+    const QString by =
+        column == PrintedAt ? QString() : QLatin1String(keys[column]) + direction + QStringLiteral(", ");
+    return QStringLiteral(" ORDER BY ") + by + QStringLiteral("id") + direction;
 }
 
 QSqlQuery run(const QSqlDatabase &db, const QString &sql, const QVariantList &values, bool singlePass = true)
@@ -56,7 +69,7 @@ QSqlQuery run(const QSqlDatabase &db, const QString &sql, const QVariantList &va
 // line break; a text a spreadsheet would take for a formula starts with an apostrophe.
 QString csvField(QString text, bool isText)
 {
-    if (isText && !text.isEmpty() && QStringLiteral("=+-@").contains(text.at(0)))
+    if (isText && !text.isEmpty() && QStringLiteral("=+-@\t\r").contains(text.at(0)))
         text.prepend(QLatin1Char('\''));
     if (text.contains(QLatin1Char(';')) || text.contains(QLatin1Char('"')) ||
         text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'))) {
@@ -64,6 +77,18 @@ QString csvField(QString text, bool isText)
         text = QLatin1Char('"') + text + QLatin1Char('"');
     }
     return text;
+}
+
+// The system's own reasons are often in English.
+QString writeFailure(const QSaveFile &file)
+{
+    switch (file.error()) {
+    case QFileDevice::OpenError:
+    case QFileDevice::PermissionsError:
+        return QStringLiteral("Le dossier ou le fichier est protégé en écriture.");
+    case QFileDevice::ResourceError: return QStringLiteral("Le disque est plein.");
+    default: return QStringLiteral("Erreur d'écriture sur le disque.");
+    }
 }
 
 QString filterText(const Filter &filter)
@@ -85,19 +110,20 @@ QSqlQuery selectRows(const QSqlDatabase &db, const Filter &filter, bool singlePa
     QVariantList values;
     const QString sql = QStringLiteral("SELECT printed_at, cheque_date, beneficiary, amount, printer, cents,"
                                        " paper_bin, orientation, pdf_file FROM cheques") +
-                        where(filter, values) + QStringLiteral(" ORDER BY id DESC");
+                        where(filter, values) + orderBy(filter);
     return run(db, sql, values, singlePass);
 }
 
 Totals totals(const QSqlDatabase &db, const Filter &filter)
 {
     QVariantList values;
-    QSqlQuery q =
-        run(db, QStringLiteral("SELECT COUNT(*), TOTAL(cents) FROM cheques") + where(filter, values), values);
+    QSqlQuery q = run(
+        db, QStringLiteral("SELECT COUNT(*), COALESCE(SUM(cents), 0) FROM cheques") + where(filter, values),
+        values);
     Totals t;
     if (q.next()) {
         t.count = q.value(0).toLongLong();
-        t.cents = qint64(q.value(1).toDouble());
+        t.cents = q.value(1).toLongLong();
         t.ok = true;
     }
     return t;
@@ -125,34 +151,45 @@ bool writeCsv(const QSqlDatabase &db, const Filter &filter, const QString &path,
         return false;
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
+    // Unbuffered, so that every write below says whether it reached the file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        *error = writeFailure(file);
         return false;
     }
     QByteArray out("\xEF\xBB\xBF");
     out += QStringLiteral(
                "Imprimé le;Date du chèque;Bénéficiaire;Montant;Imprimante;Bac;Orientation;Fichier PDF\r\n")
                .toUtf8();
-    while (q.next()) {
+    const auto flush = [&] {
+        const bool whole = file.write(out) == out.size();
+        out.clear();
+        return whole;
+    };
+    bool written = true;
+    while (written && q.next()) {
         const QStringList fields = {
-            printedAtText(q.value(0).toString()),
-            q.value(1).toString(),
-            csvField(q.value(2).toString(), true),
-            centsText(q.value(5).toLongLong()),
-            csvField(q.value(4).toString(), true),
-            q.value(6).toString(),
-            q.value(7).toString(),
-            csvField(q.value(8).toString(), true),
+            printedAtText(q.value(PrintedAt).toString()),
+            q.value(ChequeDate).toString(),
+            csvField(q.value(Beneficiary).toString(), true),
+            centsText(q.value(Cents).toLongLong()),
+            csvField(q.value(Printer).toString(), true),
+            cheque::GetPaperBin(qint16(q.value(PaperBin).toInt())),
+            cheque::orientationName(qint16(q.value(Orientation).toInt())),
+            csvField(q.value(PdfFile).toString(), true),
         };
         out += fields.join(QLatin1Char(';')).toUtf8() + "\r\n";
-        if (out.size() > (1 << 20)) {
-            file.write(out);
-            out.clear();
-        }
+        if (out.size() > (1 << 20))
+            written = flush();
     }
-    file.write(out);
-    if (!file.commit()) {
-        *error = file.errorString();
+    if (q.lastError().isValid()) {
+        file.cancelWriting();
+        *error = QStringLiteral("Le registre n'a pas pu être lu : %1").arg(q.lastError().text());
+        return false;
+    }
+    // A short write (full disk) leaves the file as it was: nothing cut is put in place.
+    if (!written || !flush() || !file.commit()) {
+        *error = writeFailure(file);
+        file.cancelWriting();
         return false;
     }
     return true;
@@ -160,8 +197,9 @@ bool writeCsv(const QSqlDatabase &db, const Filter &filter, const QString &path,
 
 int printList(platform::Printer &p, const QSqlDatabase &db, const Filter &filter)
 {
-    constexpr float left = 10, dateX = 45, nameX = 75, nameWidth = 85, right = 190, top = 10, bottom = 275,
-                    line = 5;
+    // Millimetres on a portrait A4 sheet; the rows in a smaller font than the heading.
+    constexpr float left = 10, dateX = 36, nameX = 58, nameWidth = 60, amountRight = 140, binX = 143,
+                    binWidth = 32, orientationX = 177, right = 190, top = 10, bottom = 275, line = 4.5;
     QSqlQuery q = selectRows(db, filter);
     if (!q.isActive())
         throw platform::PrinterError(QStringLiteral("Le registre n'a pas pu être lu."));
@@ -178,6 +216,15 @@ int printList(platform::Printer &p, const QSqlDatabase &db, const Filter &filter
         p.Print(text);
     };
     auto atRight = [&](float x, float y, const QString &text) { at(x - p.TextWidth(text), y, text); };
+    // One line per cheque: what does not fit is cut, with an ellipsis.
+    auto fitted = [&](QString text, float width) {
+        text = text.simplified();
+        if (p.TextWidth(text) <= width)
+            return text;
+        while (!text.isEmpty() && p.TextWidth(text + QStringLiteral("…")) > width)
+            text.chop(1);
+        return text + QStringLiteral("…");
+    };
     float y = 0;
     int pageNumber = 0;
     auto heading = [&] {
@@ -191,10 +238,13 @@ int printList(platform::Printer &p, const QSqlDatabase &db, const Filter &filter
            filterText(filter) + QStringLiteral(" - imprimé le ") +
                QDateTime::currentDateTime().toString(QStringLiteral("dd/MM/yyyy à HH:mm")));
         atRight(right, top + 8, QStringLiteral("Page %1").arg(pageNumber));
+        p.setFontSize(8);
         at(left, top + 15, QStringLiteral("Imprimé le"));
         at(dateX, top + 15, QStringLiteral("Date du chèque"));
         at(nameX, top + 15, QStringLiteral("Bénéficiaire"));
-        atRight(right, top + 15, QStringLiteral("Montant"));
+        atRight(amountRight, top + 15, QStringLiteral("Montant"));
+        at(binX, top + 15, QStringLiteral("Bac"));
+        at(orientationX, top + 15, QStringLiteral("Orientation"));
         y = top + 15 + line + 1;
     };
 
@@ -203,21 +253,18 @@ int printList(platform::Printer &p, const QSqlDatabase &db, const Filter &filter
     while (q.next()) {
         if (y > bottom)
             heading();
-        QString name = q.value(2).toString().simplified(); // one line per cheque
-        if (p.TextWidth(name) > nameWidth) {
-            while (!name.isEmpty() && p.TextWidth(name + QStringLiteral("…")) > nameWidth)
-                name.chop(1);
-            name += QStringLiteral("…");
-        }
-        at(left, y, printedAtText(q.value(0).toString()));
-        at(dateX, y, q.value(1).toString());
-        at(nameX, y, name);
-        atRight(right, y, q.value(3).toString());
+        at(left, y, printedAtText(q.value(PrintedAt).toString()));
+        at(dateX, y, q.value(ChequeDate).toString());
+        at(nameX, y, fitted(q.value(Beneficiary).toString(), nameWidth));
+        atRight(amountRight, y, q.value(Amount).toString());
+        at(binX, y, fitted(cheque::GetPaperBin(qint16(q.value(PaperBin).toInt())), binWidth));
+        at(orientationX, y, cheque::orientationName(qint16(q.value(Orientation).toInt())));
         y += line;
         ++rows;
     }
     if (y > bottom)
         heading();
+    p.setFontSize(9);
     at(left, y + 2, totalsText(t));
     p.EndDoc();
     return rows;

@@ -1,6 +1,7 @@
 #pragma once
-// The register's rows as the window shows them: the filter, the count and total,
-// the CSV export and the printed list. Rows come newest first.
+// The register's rows as the window shows them: the filter and the order, the
+// count and total, the CSV export and the printed list. Both are done by the
+// database, so that a register of many years answers at once.
 
 #include <QDate>
 #include <QSqlDatabase>
@@ -13,13 +14,21 @@ class Printer;
 
 namespace registre {
 
+// The shown columns, in their order.
+enum Column { PrintedAt, ChequeDate, Beneficiary, Amount, Printer, ShownColumns };
+// The columns after them.
+enum HiddenColumn { Cents = ShownColumns, PaperBin, Orientation, PdfFile };
+
 struct Filter {
-    QString beneficiary; // part of the name, letter case aside; empty: all
+    QString beneficiary; // part of the name, letter case and accents aside; empty: all
     QDate from, to;      // the cheque's date, each end included; null: open
+    // The rows sorted by one of the shown columns (amounts as numbers, dates as
+    // dates), in the order they were printed where they are equal. Newest first.
+    int sortColumn = PrintedAt;
+    Qt::SortOrder order = Qt::DescendingOrder;
 };
 
-// The shown columns first (printed at, cheque date, beneficiary, amount, printer),
-// then cents, paper bin, orientation and PDF file. A view's model needs a query
+// The columns of Column, then those of HiddenColumn. A view's model needs a query
 // it can go back in; a single pass over the rows does not.
 QSqlQuery selectRows(const QSqlDatabase &db, const Filter &filter, bool singlePass = true);
 
@@ -36,8 +45,8 @@ QString totalsText(const Totals &totals);
 QString printedAtText(const QString &stored);
 
 // Writes the filtered rows as CSV for French spreadsheets (semicolons, decimal
-// comma, UTF-8 with a byte-order mark); the file is replaced whole or not at all.
-// False with a French reason in *error.
+// comma, UTF-8 with a byte-order mark, bins and orientations by name); the file is
+// replaced whole or not at all. False with a French reason in *error.
 bool writeCsv(const QSqlDatabase &db, const Filter &filter, const QString &path, QString *error);
 
 // Prints the filtered rows as a list, pages as needed; throws PrinterError.

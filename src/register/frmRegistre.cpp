@@ -1,6 +1,7 @@
 #include "register/frmRegistre.h"
 
 #include "platform/Application.h"
+#include "platform/Shell.h"
 #include "platform/forms/FileDialog.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/MessageBox.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -25,10 +27,16 @@ namespace registre {
 
 QVariant RegisterModel::data(const QModelIndex &index, int role) const
 {
-    if (role == Qt::TextAlignmentRole && index.column() == 3)
+    if (role == Qt::TextAlignmentRole && index.column() == Amount)
         return QVariant(Qt::AlignRight | Qt::AlignVCenter);
-    if (role == Qt::DisplayRole && index.column() == 0)
+    if (role == Qt::DisplayRole && index.column() == PrintedAt)
         return printedAtText(QSqlQueryModel::data(index, role).toString());
+    if (role == Qt::ToolTipRole) {
+        const QString file = QSqlQueryModel::data(index.siblingAtColumn(PdfFile)).toString();
+        return file.isEmpty() ? QVariant()
+                              : QStringLiteral("Entrée ou double-clic : ouvrir le fichier\n%1")
+                                    .arg(QDir::toNativeSeparators(file));
+    }
     return QSqlQueryModel::data(index, role);
 }
 
@@ -63,6 +71,9 @@ frmRegistre::frmRegistre(QWidget *parent) : QDialog(parent)
     chkAu = new QCheckBox(QStringLiteral("&au"), this);
     dtpAu = makeDate(this);
 
+    lblLectureSeule = new QLabel(this);
+    lblLectureSeule->setWordWrap(true);
+    lblLectureSeule->hide();
     grdChèques = new QTableView(this);
     m_model = new registre::RegisterModel(this);
     grdChèques->setModel(m_model);
@@ -71,6 +82,11 @@ frmRegistre::frmRegistre(QWidget *parent) : QDialog(parent)
     grdChèques->verticalHeader()->hide();
     grdChèques->verticalHeader()->setDefaultSectionSize(grdChèques->fontMetrics().height() + 6);
     grdChèques->horizontalHeader()->setStretchLastSection(true);
+    // Sorted by the database, not by the view, which would fetch every row first.
+    grdChèques->horizontalHeader()->setSectionsClickable(true);
+    grdChèques->horizontalHeader()->setSortIndicatorShown(true);
+    grdChèques->horizontalHeader()->setSortIndicator(registre::PrintedAt, Qt::DescendingOrder);
+    grdChèques->installEventFilter(this);
 
     lblTotal = new QLabel(this);
     cmdExporter = new QPushButton(QStringLiteral("E&xporter (CSV)..."), this);
@@ -86,6 +102,9 @@ frmRegistre::frmRegistre(QWidget *parent) : QDialog(parent)
     mnuFichierPdf = menu->addAction(QStringLiteral("Dans un fichier PDF"));
     cmdImprimer->setMenu(menu);
     cmdFermer = new QPushButton(QStringLiteral("&Fermer"), this);
+    // Enter in the search box, or on a row, is no request to export.
+    for (QPushButton *button : {cmdExporter, cmdImprimer, cmdFermer})
+        button->setAutoDefault(false);
 
     auto *filters = new QHBoxLayout;
     filters->addWidget(lblFiltre);
@@ -102,6 +121,7 @@ frmRegistre::frmRegistre(QWidget *parent) : QDialog(parent)
     buttons->addWidget(cmdFermer);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(filters);
+    layout->addWidget(lblLectureSeule);
     layout->addWidget(grdChèques, 1);
     layout->addLayout(buttons);
     resize(820, 480);
@@ -113,13 +133,21 @@ frmRegistre::frmRegistre(QWidget *parent) : QDialog(parent)
         connect(box, &QCheckBox::toggled, this, [this] { refresh(); });
     for (QDateEdit *edit : {dtpDu, dtpAu})
         connect(edit, &QDateEdit::dateChanged, this, [this] { refresh(); });
+    connect(grdChèques->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this, [this] { refresh(); });
+    connect(grdChèques, &QTableView::doubleClicked, this,
+            [this](const QModelIndex &i) { grdChèques_Open(i); });
     connect(cmdExporter, &QPushButton::clicked, this, [this] { cmdExporter_Click(); });
     connect(mnuImprimante, &QAction::triggered, this, [this] { printList(false); });
     connect(mnuFichierPdf, &QAction::triggered, this, [this] { printList(true); });
     connect(cmdFermer, &QPushButton::clicked, this, &QDialog::close);
 
-    const bool opened = m_register.open();
+    const bool opened = m_register.open(registre::Register::Use::Read);
     registre::tellSetAside(this, m_register);
+    if (m_register.access() != registre::Access::Writable) {
+        lblLectureSeule->setText(registre::accessText(m_register.access()) +
+                                 QStringLiteral(" Les chèques imprimés ne peuvent pas y être inscrits."));
+        lblLectureSeule->show();
+    }
     if (!opened) {
         lblTotal->setText(QStringLiteral("Le registre ne peut pas être lu : %1").arg(m_register.error()));
         for (QWidget *w : {static_cast<QWidget *>(cmdExporter), static_cast<QWidget *>(cmdImprimer)})
@@ -147,6 +175,8 @@ registre::Filter frmRegistre::filter() const
         f.from = dtpDu->date();
     if (chkAu->isChecked())
         f.to = dtpAu->date();
+    f.sortColumn = grdChèques->horizontalHeader()->sortIndicatorSection();
+    f.order = grdChèques->horizontalHeader()->sortIndicatorOrder();
     return f;
 }
 
@@ -159,11 +189,42 @@ void frmRegistre::refresh()
     m_model->setQuery(registre::selectRows(db, f, false));
     static const char *const headers[] = {"Imprimé le", "Date du chèque", "Bénéficiaire", "Montant",
                                           "Imprimante"};
-    for (int i = 0; i < 5; ++i)
+    static_assert(std::size(headers) == registre::ShownColumns);
+    for (int i = 0; i < registre::ShownColumns; ++i)
         m_model->setHeaderData(i, Qt::Horizontal, QString::fromUtf8(headers[i]));
-    for (int i = 5; i < m_model->columnCount(); ++i)
+    for (int i = registre::ShownColumns; i < m_model->columnCount(); ++i)
         grdChèques->setColumnHidden(i, true);
     lblTotal->setText(registre::totalsText(registre::totals(db, f)));
+}
+
+bool frmRegistre::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter opens the row's file; it never reaches the buttons, on any row.
+    if (watched == grdChèques && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            grdChèques_Open(grdChèques->currentIndex());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmRegistre::grdChèques_Open(const QModelIndex &index)
+{
+    if (!index.isValid())
+        return;
+    const QString file = m_model->data(index.siblingAtColumn(registre::PdfFile)).toString();
+    if (file.isEmpty())
+        return;
+    QString problem;
+    if (!QFile::exists(file))
+        problem = QStringLiteral("Le fichier %1 n'existe plus.");
+    else if (platform::shellExecute(this, QStringLiteral("open"), file, QString(), QString(), 1) <= 32)
+        problem = QStringLiteral("Le fichier %1 n'a pas pu être ouvert.");
+    if (!problem.isEmpty())
+        platform::messageBox(this, problem.arg(QDir::toNativeSeparators(file)),
+                             platform::MsgIcon::Exclamation);
 }
 
 void frmRegistre::cmdExporter_Click()

@@ -1,6 +1,7 @@
 #pragma once
-// The register window: the printed cheques newest first, filtered by beneficiary
-// and period, with their count and total, exported to CSV or printed as a list.
+// The register window: the printed cheques newest first or sorted by a column,
+// filtered by beneficiary and period, with their count and total, exported to CSV
+// or printed as a list; a cheque printed to a PDF file opens it.
 
 #include "register/Register.h"
 #include "register/RegisterList.h"
@@ -17,7 +18,8 @@ class QTableView;
 
 namespace registre {
 
-// Rows fetched as the view scrolls; dates and amounts shown the French way.
+// Rows fetched as the view scrolls; dates and amounts shown the French way, the
+// file of a cheque printed to PDF in its tooltip.
 class RegisterModel : public QSqlQueryModel {
 public:
     using QSqlQueryModel::QSqlQueryModel;
@@ -36,6 +38,7 @@ public:
     QDateEdit *dtpDu;
     QCheckBox *chkAu;
     QDateEdit *dtpAu;
+    QLabel *lblLectureSeule;
     QTableView *grdChèques;
     QLabel *lblTotal;
     QPushButton *cmdExporter;
@@ -46,9 +49,14 @@ public:
 
     registre::Filter filter() const;
     void refresh();
+    // Opens the PDF file of a cheque printed to "Fichier PDF"; nothing for the others.
+    void grdChèques_Open(const QModelIndex &index);
     void cmdExporter_Click();
     // Prints on the current printer, or on "Fichier PDF".
     void printList(bool toPdf);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     registre::Register m_register;

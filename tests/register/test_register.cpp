@@ -1,10 +1,12 @@
 // The cheque register: what printing through the main window records (read back
-// with the sqlite3 tool), the file under a program killed while it writes, the
-// register window and its export, and the preview against the printed page.
+// with the sqlite3 tool), the file under a program killed while it writes, files it
+// cannot write or that are not registers, the register window with its search,
+// sort, export and printed list, and the preview against the printed page.
 
 #include "app/frmTolvo.h"
 #include "cheque/ChequeJob.h"
 #include "platform/Application.h"
+#include "platform/Shell.h"
 #include "platform/forms/FileDialog.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/help/HelpKey.h"
@@ -17,7 +19,11 @@
 
 #include <QtTest>
 #include <QtWidgets>
+#include <csignal>
 #include <cstdio>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace testsupport;
 
@@ -51,23 +57,102 @@ int record(const QString &path, qint64 n)
     return 2;
 }
 
-// Prints the first five fields of each row of a CSV file, "|" between them.
+// Prints each row of a CSV file, "|" between fields, line breaks inside them as "/".
 const QString kPrintCsv = "import csv, sys\n"
                           "for row in csv.reader(open(sys.argv[1], encoding='utf-8-sig', newline=''),"
-                          " delimiter=';'): print('|'.join(row[:5]).replace('\\n', '/'))";
+                          " delimiter=';'): print('|'.join(row).replace('\\n', '/').replace('\\r', '/'))";
 
 // Oldest first; the window shows them the other way round.
-const QStringList kNames = {"Durand SARL", "Boulangerie \"Au pain; chaud\"", "=SOMME(A1)",
-                            "Élodie DURAND\nappartement 3", "Garage Martin"};
+const struct {
+    QString date, name;
+    qint64 cents;
+    qint16 bin, orientation;
+    QString binName, orientationName;
+    bool pdf;
+} kRows[] = {
+    {"03/11/2026", "Durand SARL", 123450, 7, 2, "Bac par défaut", "Paysage", false},
+    {"15/11/2026", "Boulangerie \"Au pain; chaud\"", 1999, 2, 1, "Bac inférieur", "Portrait", true},
+    {"30/11/2026", "=SOMME(A1)", 5, 14, 2, "Bac-cassette", "Paysage", false},
+    {"01/12/2026", "Élodie DURAND\nappartement 3", 100000000, 4, 1, "Alimentation manuelle", "Portrait",
+     true},
+    {"05/12/2026", "Garage Martin", 7000, 300, 2, "Bac par défaut", "Paysage", false},
+    {"20/11/2026", "\tÉmile Zoé", 31400, 1, 2, "Bac supérieur", "Paysage", false},
+    {"25/11/2026", "\rDécalage & Cœur", 250, 11, 1, "Bac grande capacité", "Portrait", false},
+};
+
+int rowOf(const QString &name)
+{
+    for (int i = 0; i < int(std::size(kRows)); ++i)
+        if (kRows[i].name == name)
+            return i;
+    return -1;
+}
+
+QString pdfOf(int row)
+{
+    return platform::settingsFile(QString("cheque-%1.pdf").arg(row));
+}
 
 void fill()
 {
-    const QStringList dates = {"03/11/2026", "15/11/2026", "30/11/2026", "01/12/2026", "05/12/2026"};
-    const qint64 cents[] = {123450, 1999, 5, 100000000, 7000};
     registre::Register reg;
     QVERIFY2(reg.open(), qPrintable(reg.error()));
-    for (int i = 0; i < 5; ++i)
-        QVERIFY2(reg.add(entry(dates[i], kNames[i], cents[i])), qPrintable(reg.error()));
+    for (int i = 0; i < int(std::size(kRows)); ++i) {
+        registre::Entry e = entry(kRows[i].date, kRows[i].name, kRows[i].cents);
+        e.paperBin = kRows[i].bin;
+        e.orientation = kRows[i].orientation;
+        if (kRows[i].pdf) {
+            e.pdfFile = pdfOf(i);
+            QVERIFY(writeAll(e.pdfFile, "%PDF-1.4"));
+        }
+        QVERIFY2(reg.add(e), qPrintable(reg.error()));
+    }
+}
+
+// The rows the window shows, as indexes into kRows.
+QString shownRows(const frmRegistre &w)
+{
+    QString rows;
+    const QAbstractItemModel *m = w.grdChèques->model();
+    for (int r = 0; r < m->rowCount(); ++r)
+        rows += QString::number(rowOf(m->index(r, registre::Beneficiary).data().toString()));
+    return rows;
+}
+
+// The texts of the message boxes shown.
+QStringList texts(const platform::MessageBoxRecorder &boxes)
+{
+    QStringList all;
+    for (const platform::ShownMessage &m : boxes.shown)
+        all << m.text;
+    return all;
+}
+
+// The files of a folder, hidden ones included.
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+// As root no permission stops a write: the rest of the scope then runs as "nobody",
+// who is given `folders` first.
+struct AsUser {
+    explicit AsUser(const QStringList &folders) : dropped(::geteuid() == 0)
+    {
+        if (dropped && run("chown", QStringList{"-R", "65534:65534"} + folders).code == 0)
+            dropped = ::setegid(65534) == 0 && ::seteuid(65534) == 0;
+    }
+    ~AsUser()
+    {
+        if (dropped && (::seteuid(0) != 0 || ::setegid(0) != 0))
+            qFatal("root not regained");
+    }
+    bool dropped;
+};
+
+void setMode(const QString &path, mode_t mode)
+{
+    QVERIFY(::chmod(QFile::encodeName(path).constData(), mode) == 0);
 }
 
 } // namespace
@@ -88,13 +173,15 @@ class TestRegister : public QObject {
         w.cboBénéficiaire->setEditText(beneficiary);
         w.txtDate->setText("05/12/26");
         QTest::keyClick(w.cboMontant, Qt::Key_F5);
-        QStringList texts;
-        for (const platform::ShownMessage &m : boxes.shown)
-            texts << m.text;
-        return texts;
+        return texts(boxes);
     }
 
 private slots:
+    void initTestCase()
+    {
+        setMode(dir.path(), 0755); // for the tests run as another user
+    }
+
     void init()
     {
         platform::setToday(QDate(2026, 12, 5));
@@ -106,7 +193,9 @@ private slots:
     }
 
     // Refused cheques and pages that never left are not recorded; a damaged
-    // register is set aside whole, with a message, and the cheque recorded anew.
+    // register, or an SQLite file of another program whether or not it has a table
+    // named like the register's, is set aside untouched, with a message, and the
+    // cheque recorded in a new one.
     void printedChequesAreRecorded()
     {
         const QString reg = registre::filePath(), out = platform::settingsFile("pdf");
@@ -124,16 +213,30 @@ private slots:
             QVERIFY2(file.startsWith(out + "/") && QFile::exists(file), qPrintable(file));
 
         platform::setPrinters(std::make_unique<PdfOnly>(out));
-        const QByteArray garbage = QByteArray("SQLite format 3") + QByteArray(5000, '\x5a');
-        QVERIFY(writeAll(reg, garbage));
-        const QStringList told = print("20", "Après dégât");
-        const QStringList aside = QDir(platform::settingsFolder()).entryList({"Registre-endommagé-*.sqlite"});
-        QVERIFY2(aside.size() == 1 && told.size() == 1 &&
-                     told[0].startsWith("Le registre des chèques était endommagé.") &&
-                     told[0].contains(aside[0]),
-                 qPrintable(told.join('\n')));
-        QCOMPARE(readAll(platform::settingsFile(aside[0])), garbage);
-        QCOMPARE(sql(reg, "SELECT beneficiary, cents FROM cheques"), QString("Après dégât|2000"));
+        const QString foreign = "Le fichier du registre des chèques n'est pas un registre de Tolvo.";
+        const struct {
+            const char *sql, *aside;
+            QString told;
+        } unusable[] = {
+            {nullptr, "endommagé", "Le registre des chèques était endommagé."},
+            {"CREATE TABLE cheques (numero INTEGER); INSERT INTO cheques VALUES (1);", "inconnu", foreign},
+            {"CREATE TABLE notes (texte TEXT);", "inconnu", foreign},
+        };
+        for (const auto &u : unusable) {
+            QVERIFY(QFile::remove(reg));
+            QVERIFY(u.sql ? run("sqlite3", {reg, u.sql}).code == 0
+                          : writeAll(reg, QByteArray("SQLite format 3") + QByteArray(5000, '\x5a')));
+            const QByteArray before = readAll(reg);
+            const QStringList told = print("20", "Après dégât");
+            const QStringList aside =
+                QDir(platform::settingsFolder()).entryList({QString("Registre-%1-*.sqlite").arg(u.aside)});
+            QVERIFY2(aside.size() == 1 && told.size() == 1 && told[0].startsWith(u.told) &&
+                         told[0].contains(aside[0]),
+                     qPrintable(told.join('\n')));
+            QCOMPARE(readAll(platform::settingsFile(aside[0])), before);
+            QCOMPARE(sql(reg, "SELECT beneficiary, cents FROM cheques"), QString("Après dégât|2000"));
+            QVERIFY(QFile::remove(platform::settingsFile(aside[0])));
+        }
     }
 
     // Killed while it records: the file always opens afterwards, every row whole,
@@ -164,44 +267,52 @@ private slots:
         }
     }
 
-    // The window's rows (newest first), count and total; the same rows exported and
-    // read back with Python's csv module; F1.
+    // The window's rows (newest first), count and total, the search blind to case
+    // and accents; the same rows exported and read back with Python's csv module,
+    // bins and orientations by name, texts a spreadsheet would run guarded; F1.
     void filtersCountAndTotal()
     {
         const struct {
             QString text;
             QDate from, to;
-            QString rows; // indexes into kNames
+            QString rows; // indexes into kRows
             QString total;
         } cases[] = {
-            {"", {}, {}, "43210", "5 chèques, total 1 001 324,54 €"},
+            {"", {}, {}, "6543210", "7 chèques, total 1 001 641,04 €"},
             {"%", {}, {}, "", "Aucun chèque"}, // wildcards are letters
-            {"", {2026, 11, 15}, {2026, 11, 30}, "21", "2 chèques, total 20,04 €"},
+            {"", {2026, 11, 15}, {2026, 11, 30}, "6521", "4 chèques, total 336,54 €"},
             {"a", {2026, 12, 1}, {}, "43", "2 chèques, total 1 000 070,00 €"},
             {"durand", {}, {2026, 11, 30}, "0", "1 chèque, total 1 234,50 €"},
+            {"émile", {}, {}, "5", "1 chèque, total 314,00 €"},
+            {"dec", {}, {}, "6", "1 chèque, total 2,50 €"},
+            {"CŒUR", {}, {}, "6", "1 chèque, total 2,50 €"},
         };
         fill();
         for (const auto &c : cases) {
             frmRegistre w;
-            QTest::keyClicks(w.txtBénéficiaire, c.text);
+            for (const QChar key : c.text) // typed, letter by letter
+                QTest::sendKeyEvent(QTest::Click, w.txtBénéficiaire, Qt::Key_unknown, QString(key), {});
             w.chkDu->setChecked(c.from.isValid());
             w.dtpDu->setDate(c.from); // an invalid date leaves it as it is
             w.chkAu->setChecked(c.to.isValid());
             w.dtpAu->setDate(c.to);
-            QString rows;
-            QStringList shown = {"Imprimé le|Date du chèque|Bénéficiaire|Montant|Imprimante"};
-            const QAbstractItemModel *m = w.grdChèques->model();
-            for (int r = 0; r < m->rowCount(); ++r) {
-                rows += QString::number(kNames.indexOf(m->index(r, 2).data().toString()));
-                QStringList fields;
-                for (int col = 0; col < 5; ++col)
-                    fields << m->index(r, col).data().toString();
-                // No formula in a spreadsheet.
-                shown << fields.join('|').replace('\n', '/').replace("|=", "|'=");
-            }
-            QCOMPARE(rows, c.rows);
+            QCOMPARE(shownRows(w), c.rows);
             QCOMPARE(w.lblTotal->text(), c.total);
 
+            QStringList shown = {"Imprimé le|Date du chèque|Bénéficiaire|Montant|Imprimante|Bac|Orientation|"
+                                 "Fichier PDF"};
+            const QAbstractItemModel *m = w.grdChèques->model();
+            for (int r = 0; r < m->rowCount(); ++r) {
+                QStringList fields;
+                for (int col = 0; col < registre::ShownColumns; ++col)
+                    fields << m->index(r, col).data().toString();
+                if (QString("=+-@\t\r").contains(fields[2].front())) // no formula in a spreadsheet
+                    fields[2].prepend('\'');
+                const auto &row = kRows[c.rows[r].digitValue()];
+                fields << row.binName << row.orientationName
+                       << (row.pdf ? pdfOf(c.rows[r].digitValue()) : "");
+                shown << fields.join('|').replace('\n', '/').replace('\r', '/');
+            }
             const QString csv = dir.filePath("export.csv");
             platform::MessageBoxRecorder boxes;
             platform::setSaveFileNameAnswer([&](const QString &suggested) {
@@ -209,11 +320,188 @@ private slots:
             });
             w.cmdExporter->click();
             platform::setSaveFileNameAnswer(nullptr);
+            QCOMPARE(texts(boxes), QStringList());
             QCOMPARE(readAll(csv).left(3), QByteArray("\xEF\xBB\xBF"));
             QCOMPARE(run("python3", {"-c", kPrintCsv, csv}).out.trimmed().split('\n'), shown);
             QVERIFY(showActive(w));
             QCOMPARE(f1(w.txtBénéficiaire), 1007);
         }
+    }
+
+    // A click on a header sorts by its column (amounts as numbers, dates as dates,
+    // names as the search reads them), a second click the other way, the filter
+    // kept; the printed list follows, with bins and orientations by name. Enter or a
+    // double-click opens the PDF of a cheque printed to "Fichier PDF", and nothing
+    // on the others. An export cut short by a full disk leaves nothing cut.
+    void sortPrintAndOpen()
+    {
+        fill();
+        frmRegistre w;
+        QVERIFY(showActive(w));
+        QHeaderView *header = w.grdChèques->horizontalHeader();
+        const auto click = [&](int column) {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(column) + 10, header->height() / 2));
+        };
+        const struct {
+            int column;
+            QString rows;
+        } clicks[] = {
+            {registre::Amount, "2614503"},      {registre::Amount, "3054162"},
+            {registre::ChequeDate, "0156234"},  {registre::Beneficiary, "5621034"},
+            {registre::Beneficiary, "4301265"}, {registre::PrintedAt, "0123456"},
+        };
+        for (const auto &c : clicks) {
+            click(c.column);
+            QCOMPARE(shownRows(w), c.rows);
+        }
+        click(registre::Amount);
+        w.txtBénéficiaire->setFocus();
+        int asked = 0; // Enter in the search box exports nothing
+        platform::setSaveFileNameAnswer([&](const QString &) { return ++asked, QString(); });
+        type("a");
+        QTest::keyClick(w.txtBénéficiaire, Qt::Key_Return);
+        platform::setSaveFileNameAnswer(nullptr);
+        QCOMPARE(asked, 0);
+        QCOMPARE(shownRows(w), QString("261403"));
+
+        platform::MessageBoxRecorder boxes;
+        w.printList(true);
+        const QStringList told = texts(boxes);
+        QVERIFY2(told.size() == 1 && told[0].startsWith("La liste (6 chèques) a été enregistrée"),
+                 qPrintable(told.join('\n')));
+        const QList<PdfPage> pages = pdfPages(told[0].section("\r\n", 1));
+        QCOMPARE(pages.size(), 1);
+        QMap<int, QMap<double, QString>> lines; // words by line (to a tenth of a millimetre), left to right
+        for (const PdfWord &word : pages[0].words)
+            lines[int(word.yMin * 10 + 0.5)][word.xMin] = word.text;
+        QStringList printed;
+        for (const auto &words : lines)
+            if (words.first() == "05/12/2026")
+                printed << words.values().join(' ');
+        const QStringList expected = {
+            "05/12/2026 09:30 30/11/2026 =SOMME(A1) 0,05 Bac-cassette Paysage",
+            "05/12/2026 09:30 25/11/2026 Décalage & Cœur 2,50 Bac grande capacité Portrait",
+            "05/12/2026 09:30 15/11/2026 Boulangerie \"Au pain; chaud\" 19,99 Bac inférieur Portrait",
+            "05/12/2026 09:30 05/12/2026 Garage Martin 70,00 Bac par défaut Paysage",
+            "05/12/2026 09:30 03/11/2026 Durand SARL 1234,50 Bac par défaut Paysage",
+            "05/12/2026 09:30 01/12/2026 Élodie DURAND appartement 3 1000000,00 Alimentation manuelle "
+            "Portrait"};
+        QCOMPARE(printed, expected);
+
+        const auto select = [&](int row) {
+            const QAbstractItemModel *m = w.grdChèques->model();
+            for (int r = 0; r < m->rowCount(); ++r)
+                if (rowOf(m->index(r, 2).data().toString()) == row)
+                    return m->index(r, 2);
+            return QModelIndex();
+        };
+        QVERIFY(select(1).data(Qt::ToolTipRole).toString().endsWith(pdfOf(1)));
+        QVERIFY(select(4).data(Qt::ToolTipRole).isNull());
+        platform::ShellRecorder shell;
+        const auto open = [&](int row, bool enter) {
+            const QModelIndex index = select(row);
+            w.grdChèques->setCurrentIndex(index);
+            w.grdChèques->setFocus();
+            if (enter)
+                QTest::keyClick(w.grdChèques, Qt::Key_Return);
+            else // as the system sends a double-click: press, release, double-click, release
+                for (const auto action : {QTest::MouseClick, QTest::MouseDClick, QTest::MouseRelease})
+                    QTest::mouseEvent(action, w.grdChèques->viewport(), Qt::LeftButton, {},
+                                      w.grdChèques->visualRect(index).center());
+            const QString opened = shell.requests.isEmpty() ? "" : shell.requests.takeFirst().file;
+            return shell.requests.isEmpty() ? opened : "twice";
+        };
+        QCOMPARE(open(1, true), pdfOf(1));
+        QCOMPARE(open(4, true), "");
+        QCOMPARE(open(3, false), pdfOf(3));
+        QCOMPARE(open(0, false), "");
+        QCOMPARE(texts(boxes).size(), 1);
+        QVERIFY(QFile::remove(pdfOf(3)));
+        QCOMPARE(open(3, true), "");
+        QCOMPARE(texts(boxes).last(), "Le fichier " + pdfOf(3) + " n'existe plus.");
+        QVERIFY(w.isVisible());
+
+        // An export to a disk that fills up (a file-size limit cuts its writes short):
+        // the previous file stays as it was, nothing else is left, and the user is told.
+        const QString folder = dir.filePath("full"), csv = folder + "/registre.csv";
+        QVERIFY(QDir().mkpath(folder) && writeAll(csv, "previous"));
+        platform::setSaveFileNameAnswer([&](const QString &) { return csv; });
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{}, before{};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &before) == 0);
+        limit = {400, before.rlim_max}; // the header and two rows
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        w.cmdExporter->click();
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &before) == 0);
+        platform::setSaveFileNameAnswer(nullptr);
+        QCOMPARE(texts(boxes).last(),
+                 "Le fichier " + csv + " n'a pas pu être écrit.\r\nErreur d'écriture sur le disque.");
+        QCOMPARE(filesIn(folder), QStringList{"registre.csv"});
+        QCOMPARE(readAll(csv), QByteArray("previous"));
+    }
+
+    // A register of the first schema, in a read-only folder, then read-only itself:
+    // shown, searched and exported as it stands, every cheque refused with the
+    // reason, nothing written beside it. Writable again, even after a program that
+    // left its companion files read-only, it records and is brought up to date
+    // keeping every row.
+    void readOnlyRegister()
+    {
+        const QString path = registre::filePath(), folder = platform::settingsFolder();
+        QVERIFY(
+            run("sqlite3", {path, R"(PRAGMA journal_mode=WAL; CREATE TABLE cheques (id INTEGER PRIMARY KEY,
+            printed_at TEXT NOT NULL, cheque_date TEXT NOT NULL, cheque_day TEXT NOT NULL,
+            beneficiary TEXT NOT NULL, amount TEXT NOT NULL, cents INTEGER NOT NULL, printer TEXT NOT NULL,
+            paper_bin INTEGER NOT NULL, orientation INTEGER NOT NULL, pdf_file TEXT NOT NULL);
+            INSERT INTO cheques VALUES (1, '2025-01-02T10:00:00', '02/01/2025', '2025-01-02', 'Émile Zoé',
+            '12,00', 1200, 'Bureau', 2, 1, ''), (2, '2025-01-03T10:00:00', '03/01/2025', '2025-01-03', 'Garage',
+            '7,00', 700, 'Bureau', 7, 2, ''); PRAGMA user_version = 1;)"})
+                .code == 0);
+        const QByteArray before = readAll(path);
+        const QString exports = dir.filePath("exports"), csv = exports + "/registre.csv";
+        QVERIFY(QDir().mkpath(exports));
+        AsUser nobody({folder, exports});
+        platform::MessageBoxRecorder boxes;
+        for (const QString reason : {"Le dossier", "Le fichier"}) {
+            setMode(folder, reason == "Le dossier" ? 0555 : 0755);
+            setMode(path, reason == "Le dossier" ? 0644 : 0444);
+            for (int i = 0; i < 2; ++i)
+                QVERIFY(!registre::recordPrinted(nullptr, entry("05/12/2026", "Refusé", 100)));
+            QCOMPARE(texts(boxes),
+                     QStringList(2, "Le chèque a été imprimé mais n'a pas pu être inscrit au registre."
+                                    "\r\n" +
+                                        reason + " du registre est en lecture seule.\r\n" + path));
+            boxes.shown.clear();
+            frmRegistre w;
+            QCOMPARE(w.lblTotal->text(), QString("2 chèques, total 19,00 €"));
+            QCOMPARE(w.lblLectureSeule->text(), reason +
+                                                    " du registre est en lecture seule. Les chèques imprimés "
+                                                    "ne peuvent pas y être inscrits.");
+            w.txtBénéficiaire->setText("EMILE");
+            QCOMPARE(w.lblTotal->text(), QString("1 chèque, total 12,00 €"));
+            platform::setSaveFileNameAnswer([&](const QString &) { return csv; });
+            w.cmdExporter->click();
+            platform::setSaveFileNameAnswer(nullptr);
+            QCOMPARE(run("python3", {"-c", kPrintCsv, csv}).out.trimmed().split('\n').value(1),
+                     "02/01/2025 10:00|02/01/2025|Émile Zoé|12,00|Bureau|Bac inférieur|Portrait|");
+            QCOMPARE(texts(boxes), QStringList());
+            QCOMPARE(filesIn(folder), QStringList{"Registre.sqlite"});
+            QCOMPARE(readAll(path), before);
+        }
+
+        // What reading it with SQLite leaves: its companions, read-only like it.
+        sql(path, "SELECT COUNT(*) FROM cheques");
+        QCOMPARE(filesIn(folder).size(), 3);
+        setMode(path, 0644);
+        QVERIFY(registre::recordPrinted(nullptr, entry("05/12/2026", "Émilie", 300)));
+        QCOMPARE(
+            sql(path, "PRAGMA user_version; SELECT id, beneficiary, beneficiary_key, cents FROM cheques"),
+            QString("2\n1|Émile Zoé|emile zoe|1200\n2|Garage|garage|700\n3|Émilie|emilie|300"));
+        frmRegistre w;
+        QVERIFY(w.lblLectureSeule->isHidden());
+        w.txtBénéficiaire->setText("émil");
+        QCOMPARE(w.lblTotal->text(), QString("2 chèques, total 15,00 €"));
     }
 
     // The same cheque previewed and printed on "Fichier PDF": each word within 0.5 mm.
