@@ -176,26 +176,31 @@ void frmTolvo::buildControls()
 void frmTolvo::buildMenus()
 {
     QMenuBar *bar = menuBar();
-    // Narrow items so that the four entries fit the window's width.
-    bar->setStyleSheet(
-        QStringLiteral("QMenuBar { spacing: 0px; } QMenuBar::item { padding: 2px 3px; margin: 0px; }"));
+    // The five entries fit the window's width only in a pixel smaller type than the
+    // forms' (the same face, so no other font is loaded) and with narrow items.
+    bar->setStyleSheet(QStringLiteral("QMenuBar { spacing: 0px; font-size: 10px; } "
+                                      "QMenuBar::item { padding: 2px 3px; margin: 0px; }"));
     mnuGénéral[0] = bar->addAction(QStringLiteral("&Gestion des listes"));
     mnuGénéral[1] = bar->addAction(QStringLiteral("&Options"));
     mnuGénéral[2] = bar->addAction(QStringLiteral("&Ajustement de l'impression"));
+    for (int i = 0; i < int(mnuGénéral.size()); ++i)
+        connect(mnuGénéral[size_t(i)], &QAction::triggered, this, [this, i] { mnuGénéral_Click(i); });
+
+    // The windows added around the cheque entry have a menu of their own, so that "?"
+    // keeps its four items and each access key stays single.
+    mnuChèques = bar->addMenu(QStringLiteral("C&hèques"));
+    mnuRegistre = mnuChèques->addAction(QStringLiteral("&Registre des chèques..."));
+    mnuAperçu = mnuChèques->addAction(QStringLiteral("A&perçu du chèque..."));
+    platform::setHelpContextID(mnuRegistre, 1007);
+    platform::setHelpContextID(mnuAperçu, 1008);
+    connect(mnuRegistre, &QAction::triggered, this, [this] { mnuRegistre_Click(); });
+    connect(mnuAperçu, &QAction::triggered, this, [this] { mnuAperçu_Click(); });
+
     mnuAide = bar->addMenu(QStringLiteral("&?"));
     mnuSousAide[0] = mnuAide->addAction(QStringLiteral("&Imprimer un spécimen de chèque"));
     mnuSousAide[1] = mnuAide->addSeparator();
     mnuSousAide[2] = mnuAide->addAction(QStringLiteral("&Aide"));
     mnuSousAide[3] = mnuAide->addAction(QStringLiteral("A &propos de Tolvo..."));
-    for (int i = 0; i < int(mnuGénéral.size()); ++i)
-        connect(mnuGénéral[size_t(i)], &QAction::triggered, this, [this, i] { mnuGénéral_Click(i); });
-    mnuRegistre = new QAction(QStringLiteral("&Registre des chèques..."), mnuAide);
-    mnuAperçu = new QAction(QStringLiteral("A&perçu du chèque..."), mnuAide);
-    mnuAide->insertActions(mnuSousAide[1], {mnuRegistre, mnuAperçu});
-    platform::setHelpContextID(mnuRegistre, 1007);
-    platform::setHelpContextID(mnuAperçu, 1008);
-    connect(mnuRegistre, &QAction::triggered, this, [this] { mnuRegistre_Click(); });
-    connect(mnuAperçu, &QAction::triggered, this, [this] { mnuAperçu_Click(); });
     platform::setHelpContextID(mnuSousAide[0], 1006);
     platform::setHelpContextID(mnuSousAide[2], 1000);
     for (int i = 0; i < int(mnuSousAide.size()); ++i)
@@ -369,9 +374,9 @@ void frmTolvo::pcGetDeviceOrientationCap()
 
 void frmTolvo::mnuGénéral_Click(int Index)
 {
-    frmOptions dialog(this, {HorAjust, VerAjust, sFont, sDefault, sDefaultBeneficiaire, AddMontant,
-                             AddBénéficiaire, cboMontant, cboBénéficiaire, lblImprimante,
-                             m_amountsWhole, m_beneficiariesWhole});
+    frmOptions dialog(this,
+                      {HorAjust, VerAjust, sFont, sDefault, sDefaultBeneficiaire, AddMontant, AddBénéficiaire,
+                       cboMontant, cboBénéficiaire, lblImprimante, m_amountsWhole, m_beneficiariesWhole});
     QFrame *frame = nullptr;
     switch (Index) {
     case 0:

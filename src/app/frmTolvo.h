@@ -56,10 +56,13 @@ public:
     QLabel *lblAide;
 
     std::array<QAction *, 3> mnuGénéral;
-    QMenu *mnuAide;
-    std::array<QAction *, 4> mnuSousAide;
+    // "C&hèques", between the three commands and "&?": the windows beyond the cheque
+    // entry (the register, the preview).
+    QMenu *mnuChèques;
     QAction *mnuRegistre;
     QAction *mnuAperçu;
+    QMenu *mnuAide;
+    std::array<QAction *, 4> mnuSousAide;
 
     // Handlers.
     void Form_Load();
