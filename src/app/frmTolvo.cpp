@@ -7,12 +7,14 @@
 #include "dialogs/frmAbout.h"
 #include "dialogs/frmMsgBox.h"
 #include "dialogs/mHelp.h"
+#include "dialogs/mShellExecute.h"
 #include "options/frmOptions.h"
 #include "options/mFont.h"
 #include "platform/Application.h"
 #include "platform/Conversions.h"
 #include "platform/help/HelpContext.h"
 #include "platform/forms/MessageBox.h"
+#include "platform/print/PdfPrinter.h"
 #include "platform/print/Printer.h"
 #include "printer/Capabilities.h"
 #include "printer/frmConfig.h"
@@ -27,13 +29,16 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QFrame>
+#include <QDir>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <functional>
 
 using platform::setTwipsGeometry;
@@ -84,6 +89,7 @@ frmTolvo::frmTolvo(QWidget *parent) : QMainWindow(parent)
     connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
     connect(cmdImprime, &QPushButton::clicked, this, [this] { cmdImprime_Click(); });
     connect(cmdConfig, &QPushButton::clicked, this, [this] { cmdConfig_Click(); });
+    connect(cmdOuvrir, &QPushButton::clicked, this, [this] { cmdOuvrir_Click(); });
     platform::installKeyPreview(this, [this](QKeyEvent *e) {
         if (Form_KeyDown(e->key(), e->modifiers()))
             return true;
@@ -97,9 +103,20 @@ frmTolvo::~frmTolvo() = default;
 
 void frmTolvo::buildControls()
 {
-    auto *client = new QWidget(this);
+    // The designed area on top, the follow-up lines below it; the window takes the
+    // height of what is shown.
+    auto *central = new QWidget(this);
+    auto *client = new QWidget(central);
     client->setFixedSize(platform::twips(4650), platform::twips(6135));
-    setCentralWidget(client);
+    pnlSuivi = new QWidget(central);
+    pnlSuivi->setFixedWidth(client->width());
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(client);
+    column->addWidget(pnlSuivi);
+    setCentralWidget(central);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     // Created in the order of the window description; containers first.
     fraPositionnement = new QGroupBox(QStringLiteral("Positionnement du chèque"), client);
@@ -156,6 +173,22 @@ void frmTolvo::buildControls()
     setTwipsGeometry(cmdClose, 2760, 5760, 1575, 375);
     setTwipsGeometry(lblAide, 0, 5880, 1935, 255);
 
+    // Follow-up lines: text aligned with the frames, buttons with "Quitter".
+    auto *lines = new QVBoxLayout(pnlSuivi);
+    lines->setContentsMargins(0, 0, 0, 0);
+    lines->setSpacing(0);
+    pnlFichier = new QWidget(pnlSuivi);
+    lblFichier = new QLabel(pnlFichier);
+    lblFichier->setWordWrap(true);
+    cmdOuvrir = new QPushButton(QStringLiteral("Ou&vrir"), pnlFichier);
+    auto *fileLine = new QHBoxLayout(pnlFichier);
+    fileLine->setContentsMargins(platform::twips(120), platform::twips(60), platform::twips(315),
+                                 platform::twips(90));
+    fileLine->addWidget(lblFichier, 1);
+    fileLine->addWidget(cmdOuvrir, 0, Qt::AlignVCenter);
+    lines->addWidget(pnlFichier);
+    pnlFichier->setVisible(false);
+
     // The check box sits inside its rectangle, which is drawn behind it.
     Shape1->lower();
     chkEtoiles->raise();
@@ -170,32 +203,38 @@ void frmTolvo::buildControls()
     setTabOrder(txtDate, cmdImprime);
     setTabOrder(cmdImprime, cmdConfig);
     setTabOrder(cmdConfig, cmdClose);
+    setTabOrder(cmdClose, cmdOuvrir);
     cboMontant->setFocus();
 }
 
 void frmTolvo::buildMenus()
 {
     QMenuBar *bar = menuBar();
-    // Narrow items so that the four entries fit the window's width.
-    bar->setStyleSheet(
-        QStringLiteral("QMenuBar { spacing: 0px; } QMenuBar::item { padding: 2px 3px; margin: 0px; }"));
+    // The five entries fit the window's width only in a pixel smaller type than the
+    // forms' (the same face, so no other font is loaded) and with narrow items.
+    bar->setStyleSheet(QStringLiteral("QMenuBar { spacing: 0px; font-size: 10px; } "
+                                      "QMenuBar::item { padding: 2px 3px; margin: 0px; }"));
     mnuGénéral[0] = bar->addAction(QStringLiteral("&Gestion des listes"));
     mnuGénéral[1] = bar->addAction(QStringLiteral("&Options"));
     mnuGénéral[2] = bar->addAction(QStringLiteral("&Ajustement de l'impression"));
+    for (int i = 0; i < int(mnuGénéral.size()); ++i)
+        connect(mnuGénéral[size_t(i)], &QAction::triggered, this, [this, i] { mnuGénéral_Click(i); });
+
+    // The windows added around the cheque entry have a menu of their own, so that "?"
+    // keeps its four items and each access key stays single.
+    mnuChèques = bar->addMenu(QStringLiteral("C&hèques"));
+    mnuRegistre = mnuChèques->addAction(QStringLiteral("&Registre des chèques..."));
+    mnuAperçu = mnuChèques->addAction(QStringLiteral("A&perçu du chèque..."));
+    platform::setHelpContextID(mnuRegistre, 1007);
+    platform::setHelpContextID(mnuAperçu, 1008);
+    connect(mnuRegistre, &QAction::triggered, this, [this] { mnuRegistre_Click(); });
+    connect(mnuAperçu, &QAction::triggered, this, [this] { mnuAperçu_Click(); });
+
     mnuAide = bar->addMenu(QStringLiteral("&?"));
     mnuSousAide[0] = mnuAide->addAction(QStringLiteral("&Imprimer un spécimen de chèque"));
     mnuSousAide[1] = mnuAide->addSeparator();
     mnuSousAide[2] = mnuAide->addAction(QStringLiteral("&Aide"));
     mnuSousAide[3] = mnuAide->addAction(QStringLiteral("A &propos de Tolvo..."));
-    for (int i = 0; i < int(mnuGénéral.size()); ++i)
-        connect(mnuGénéral[size_t(i)], &QAction::triggered, this, [this, i] { mnuGénéral_Click(i); });
-    mnuRegistre = new QAction(QStringLiteral("&Registre des chèques..."), mnuAide);
-    mnuAperçu = new QAction(QStringLiteral("A&perçu du chèque..."), mnuAide);
-    mnuAide->insertActions(mnuSousAide[1], {mnuRegistre, mnuAperçu});
-    platform::setHelpContextID(mnuRegistre, 1007);
-    platform::setHelpContextID(mnuAperçu, 1008);
-    connect(mnuRegistre, &QAction::triggered, this, [this] { mnuRegistre_Click(); });
-    connect(mnuAperçu, &QAction::triggered, this, [this] { mnuAperçu_Click(); });
     platform::setHelpContextID(mnuSousAide[0], 1006);
     platform::setHelpContextID(mnuSousAide[2], 1000);
     for (int i = 0; i < int(mnuSousAide.size()); ++i)
@@ -369,9 +408,10 @@ void frmTolvo::pcGetDeviceOrientationCap()
 
 void frmTolvo::mnuGénéral_Click(int Index)
 {
-    frmOptions dialog(this, {HorAjust, VerAjust, sFont, sDefault, sDefaultBeneficiaire, AddMontant,
-                             AddBénéficiaire, cboMontant, cboBénéficiaire, lblImprimante,
-                             m_amountsWhole, m_beneficiariesWhole});
+    clearWrittenFile();
+    frmOptions dialog(this,
+                      {HorAjust, VerAjust, sFont, sDefault, sDefaultBeneficiaire, AddMontant, AddBénéficiaire,
+                       cboMontant, cboBénéficiaire, lblImprimante, m_amountsWhole, m_beneficiariesWhole});
     QFrame *frame = nullptr;
     switch (Index) {
     case 0:
@@ -416,6 +456,7 @@ void frmTolvo::mnuGénéral_Click(int Index)
 
 void frmTolvo::mnuSousAide_Click(int Index)
 {
+    clearWrittenFile();
     switch (Index) {
     case 0: printSpecimen(); break;
     case 2: showHelpTopics(); break;
@@ -426,6 +467,7 @@ void frmTolvo::mnuSousAide_Click(int Index)
 
 void frmTolvo::cmdConfig_Click()
 {
+    clearWrittenFile();
     printer::PrinterPanel panel;
     panel.lblImprimante = lblImprimante;
     panel.lblPaperBin = lblPaperBin;
@@ -491,8 +533,11 @@ void frmTolvo::printSpecimen()
         p.PaintPicture(picChèque->pixmap().toImage(), x, y, 175, 81);
     });
     QString failure;
+    QString file;
     try {
-        platform::printers().current().EndDoc();
+        platform::Printer &printer = platform::printers().current();
+        printer.EndDoc();
+        file = platform::writtenFile(printer);
     } catch (const platform::PrinterError &error) {
         failure = QString::fromStdString(error.what());
     }
@@ -501,15 +546,44 @@ void frmTolvo::printSpecimen()
     platform::setMousePointer(0);
     if (!failure.isNull())
         cheque::ReportNotPrinted(this, QStringLiteral("Le spécimen n'a pas été imprimé."), failure);
+    showWrittenFile(QStringLiteral("Spécimen"), file);
+}
+
+void frmTolvo::showWrittenFile(const QString &what, const QString &file)
+{
+    m_writtenFile = file;
+    if (file.isEmpty())
+        return;
+    // A file in the home folder is named from it, as the user knows it.
+    QString shown = QDir::toNativeSeparators(file);
+    const QString home = QDir::homePath() + u'/';
+    if (file.startsWith(home))
+        shown = QStringLiteral("~/") + file.mid(home.size());
+    lblFichier->setText(what + QStringLiteral(" enregistré dans ") + shown);
+    pnlFichier->setVisible(true);
+}
+
+void frmTolvo::clearWrittenFile()
+{
+    m_writtenFile.clear();
+    lblFichier->clear();
+    pnlFichier->setVisible(false);
+}
+
+void frmTolvo::cmdOuvrir_Click()
+{
+    mShellExecute::ShellOpen(m_writtenFile, QStringLiteral("open"), QString(), QString(), 1, this, true);
 }
 
 void frmTolvo::mnuRegistre_Click()
 {
+    clearWrittenFile();
     showRegister(this);
 }
 
 void frmTolvo::mnuAperçu_Click()
 {
+    clearWrittenFile();
     // The same checks as printing, on copies: the fields and lists stay as they are.
     const QString amount = mAmount::NormaliseAmount(cboMontant->currentText());
     const cheque::CheckResult check = cheque::CheckCheque(amount, txtDate->text());
@@ -540,6 +614,7 @@ cheque::ChequeInput frmTolvo::chequeInput(const QString &amount, const QString &
 
 void frmTolvo::cmdImprime_Click()
 {
+    clearWrittenFile();
     // F5 pressed in the amount box leaves it without validation: normalise the
     // amount here so that "0" is refused and "12,345" prints as 12,35. The list
     // rule does not run.
@@ -578,4 +653,6 @@ void frmTolvo::cmdImprime_Click()
     if (!handedOver)
         cheque::ReportNotPrinted(this, QStringLiteral("Le chèque n'a pas été imprimé."),
                                  report.notHandedOver);
+    else
+        showWrittenFile(QStringLiteral("Chèque"), report.file);
 }

@@ -55,11 +55,24 @@ public:
     std::array<QLabel *, 3> lblEti;
     QLabel *lblAide;
 
+    // Below everything the window's design places: one line per thing worth
+    // following, each shown only while it has something to say. The window grows
+    // downwards to hold the lines shown; nothing above them moves.
+    QWidget *pnlSuivi;
+    // The file the last cheque or specimen was written to ("Fichier PDF"), with a
+    // button to open it; cleared by the next command.
+    QWidget *pnlFichier;
+    QLabel *lblFichier;
+    QPushButton *cmdOuvrir;
+
     std::array<QAction *, 3> mnuGénéral;
-    QMenu *mnuAide;
-    std::array<QAction *, 4> mnuSousAide;
+    // "C&hèques", between the three commands and "&?": the windows beyond the cheque
+    // entry (the register, the preview).
+    QMenu *mnuChèques;
     QAction *mnuRegistre;
     QAction *mnuAperçu;
+    QMenu *mnuAide;
+    std::array<QAction *, 4> mnuSousAide;
 
     // Handlers.
     void Form_Load();
@@ -75,6 +88,7 @@ public:
     void cmdConfig_Click();
     void mnuRegistre_Click();
     void mnuAperçu_Click();
+    void cmdOuvrir_Click();
 
     QString GetPaperBin(qint16 iPaperBin) const;
     void pcGetDeviceOrientationCap();
@@ -84,10 +98,15 @@ private:
     void buildMenus();
     bool filterAmountKey(QKeyEvent *event);
     void printSpecimen();
+    // Says which file a print went to: `what` ("Chèque", "Spécimen") "enregistré
+    // dans" the file; nothing for a printer that writes no file.
+    void showWrittenFile(const QString &what, const QString &file);
+    void clearWrittenFile();
 
     // Whether each list was read whole at start-up, and may be saved from the screen.
     bool m_amountsWhole = true;
     bool m_beneficiariesWhole = true;
+    QString m_writtenFile;
     // What the job needs from the window, for an amount and date already checked.
     cheque::ChequeInput chequeInput(const QString &amount, const QString &date) const;
 };

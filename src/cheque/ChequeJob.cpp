@@ -140,8 +140,7 @@ PrintReport PrintCheque(const ChequeInput &input)
         }
         // A page without any text never leaves the program.
         report.handedOver = page.printed > 0;
-        if (const auto *pdf = dynamic_cast<const platform::PdfPrinter *>(&printer))
-            report.file = pdf->lastFile();
+        report.file = platform::writtenFile(printer);
     });
     report.failed = page.failed;
     report.measures = page.measures;

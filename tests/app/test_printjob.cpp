@@ -5,6 +5,7 @@
 #include "app/frmTolvo.h"
 #include "dialogs/frmMsgBox.h"
 #include "platform/Application.h"
+#include "platform/Shell.h"
 #include "platform/forms/MessageBox.h"
 #include "support/FakePrinter.h"
 #include "support/Gui.h"
@@ -14,12 +15,29 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 
 using platform::MsgIcon;
 using namespace testsupport;
+
+namespace {
+
+// Where the window's designed controls sit in it.
+QList<QRect> designed(frmTolvo &w)
+{
+    QList<QRect> places;
+    for (QWidget *c : {static_cast<QWidget *>(w.fraChèque), static_cast<QWidget *>(w.fraImprimante),
+                       static_cast<QWidget *>(w.fraPositionnement), static_cast<QWidget *>(w.cmdClose),
+                       static_cast<QWidget *>(w.lblAide)})
+        places << QRect(c->mapTo(&w, QPoint()), c->size());
+    return places;
+}
+
+} // namespace
 
 class TestPrintJob : public QObject {
     Q_OBJECT
@@ -129,6 +147,8 @@ private slots:
         if (corner.y() > 100) // the PDF printer turns by 90 only
             w->lblPositionnement->Tag = "270";
         platform::MessageBoxRecorder boxes;
+        const QList<QRect> places = designed(*w);
+        const int height = w->height();
         w->cboMontant->clearEditText();
         QTest::keyClicks(focused(), "1234,5");
         w->cboBénéficiaire->setEditText("Société Générale");
@@ -150,6 +170,7 @@ private slots:
                      "Le chèque n'a pas été imprimé.\nImpossible de créer le dossier " + notAFolder + "2");
             QCOMPARE(w->cboMontant->currentText() + w->cboBénéficiaire->currentText(),
                      "1234,50Société Générale");
+            QVERIFY(w->pnlFichier->isHidden());
             return;
         }
         QVERIFY(boxes.shown.isEmpty());
@@ -181,6 +202,20 @@ private slots:
                  QString("**MILLE DEUX CENT TRENTE QUATRE EUROS CINQUANTE CTS**"));
         QCOMPARE(line(135, 35), QString("**1 234,50**"));
         QCOMPARE(found, pages[0].words.size());
+
+        // Which file was written, below the window's own controls, until the next command;
+        // "Ouvrir" hands it to the desktop.
+        QCOMPARE(w->lblFichier->text(), "Chèque enregistré dans " + pdf->printer.lastFile());
+        QTRY_VERIFY(w->height() > height);
+        QCOMPARE(designed(*w), places);
+        platform::ShellRecorder shell;
+        QTest::mouseClick(w->cmdOuvrir, Qt::LeftButton);
+        QCOMPARE(shell.requests.value(0).file, pdf->printer.lastFile());
+        w->cboMontant->clearEditText();
+        w->cboMontant->setFocus();
+        QTest::keyClick(focused(), Qt::Key_F5);
+        QTRY_COMPARE(w->height(), height);
+        QVERIFY(w->pnlFichier->isHidden() && boxes.shown.size() == 1);
     }
 
     // The specimen from the "?" menu: a missing picture reported, Escape in the box
@@ -228,6 +263,7 @@ private slots:
             QCOMPARE(recorder.shown[1].icon, MsgIcon::Exclamation);
             return;
         }
+        QCOMPARE(w->lblFichier->text(), "Spécimen enregistré dans " + pdf->printer.lastFile());
         const QImage page = pdfImage(pdf->printer.lastFile(), 127); // 5 pixels a millimetre
         const QRect box = ink(page, page.rect(), 250);
         QCOMPARE(QRect(qRound(box.x() / 5.0), qRound(box.y() / 5.0), qRound(box.width() / 5.0),

@@ -19,6 +19,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -41,6 +42,13 @@ QString describe(const frmTolvo &w)
              w.lblOrientation->text(), w.lblPositionnement->Tag, QString::number(w.HorAjust),
              QString::number(w.VerAjust), QString(w.AddMontant ? "+" : "-"),
              QString(w.AddBénéficiaire ? "+" : "-"), QString(w.chkEtoiles->isChecked() ? "*" : "-"), w.sFont);
+}
+
+// The letter after a single "&", in lower case; empty when none.
+QString accessKey(const QString &text)
+{
+    const qsizetype at = QString(text).replace("&&", "").indexOf('&');
+    return at < 0 ? QString() : QString(text).replace("&&", "").mid(at + 1, 1).toLower();
 }
 
 // Replaces the box's text by typing, then leaves it for the date box.
@@ -150,7 +158,55 @@ private slots:
                                            "[Défaut]\nMontant=30,00\nEncadrement=Oui\n"));
     }
 
-    // F1 on the window and in the "?" menu, and its items.
+    // The menu bar: the three commands, "Chèques" and "?" in its four items, all in view,
+    // each access key used once on the window and in each menu, and reached by them.
+    void menus()
+    {
+        start(QString());
+        QMenuBar *bar = w->menuBar();
+        QStringList entries;
+        QStringList windowKeys;
+        for (QAction *a : bar->actions()) {
+            entries << a->text();
+            windowKeys << accessKey(a->text());
+            QVERIFY2(bar->rect().contains(bar->actionGeometry(a)), qPrintable(a->text()));
+        }
+        QCOMPARE(entries.join(" | "),
+                 QString("&Gestion des listes | &Options | &Ajustement de l'impression | C&hèques | &?"));
+        for (QAbstractButton *b : w->findChildren<QAbstractButton *>())
+            if (!accessKey(b->text()).isEmpty())
+                windowKeys << accessKey(b->text());
+        for (QMenu *menu : {w->mnuChèques, w->mnuAide}) {
+            QStringList keys;
+            for (QAction *a : menu->actions())
+                if (!a->isSeparator())
+                    keys << accessKey(a->text());
+            QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
+        }
+        QCOMPARE(QSet<QString>(windowKeys.begin(), windowKeys.end()).size(), windowKeys.size());
+        QStringList help;
+        for (QAction *a : w->mnuAide->actions())
+            help << a->text();
+        QCOMPARE(help.join(" | "),
+                 QString("&Imprimer un spécimen de chèque |  | &Aide | A &propos de Tolvo..."));
+
+        // Alt+H, P: the preview's checks; Alt+?, P: the About box.
+        platform::MessageBoxRecorder boxes;
+        QTest::keyClick(w.get(), Qt::Key_H, Qt::AltModifier);
+        QTRY_VERIFY(w->mnuChèques->isVisible());
+        QTest::keyClick(w->mnuChèques, Qt::Key_P);
+        QTRY_COMPARE(boxes.shown.value(0).text, QString("Indiquez le montant du chèque."));
+        bool about = false, closed;
+        whenModal(closed, [&](QDialog &box) {
+            about = box.parentWidget() == w.get() && box.windowTitle().contains("propos");
+        });
+        QTest::keyClick(w.get(), Qt::Key_Question, Qt::AltModifier);
+        QTRY_VERIFY(w->mnuAide->isVisible());
+        QTest::keyClick(w->mnuAide, Qt::Key_P);
+        QVERIFY(about);
+    }
+
+    // F1 on the window and in the "?" menu, and its help item.
     void help()
     {
         start(QString());
@@ -165,12 +221,6 @@ private slots:
         w->mnuSousAide[2]->trigger();
         QVERIFY(help.requests.contains(
             platform::HelpRequest{platform::HELP_FINDER, dir.filePath("Tolvo.hlp"), 0}));
-        bool about = false, closed;
-        whenModal(closed, [&](QDialog &box) {
-            about = box.parentWidget() == w.get() && box.windowTitle().contains("propos");
-        });
-        w->mnuSousAide[3]->trigger();
-        QVERIFY(about);
     }
 
     // Keeping the current printer, then reconfiguring another that keeps its own tray

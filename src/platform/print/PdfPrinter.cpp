@@ -94,4 +94,10 @@ void PdfPrinter::deliver(const QByteArray &pdf)
     }
 }
 
+QString writtenFile(const Printer &printer)
+{
+    const auto *pdf = dynamic_cast<const PdfPrinter *>(&printer);
+    return pdf ? pdf->lastFile() : QString();
+}
+
 } // namespace platform

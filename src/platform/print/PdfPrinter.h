@@ -39,4 +39,8 @@ private:
     std::function<QDateTime()> m_clock;
 };
 
+// The file the last document of `printer` was written to when it writes files
+// ("Fichier PDF"); empty for any other printer.
+QString writtenFile(const Printer &printer);
+
 } // namespace platform
