@@ -27,7 +27,6 @@ public:
 
     // The cheques to add, once the user chose to add them; none otherwise.
     QList<registre::ImportedCheque> accepted() const { return m_accepted; }
-    const registre::ImportReport &report() const { return m_report; }
 
     QLabel *lblFichier;
     // The columns step.
