@@ -40,15 +40,24 @@ bool isName(const QString &bare, const QStringList &names)
     });
 }
 
+// A cell's text on one line. The register's export puts an apostrophe before a
+// text a spreadsheet would take for a formula: it goes.
+QString cellText(const QString &text)
+{
+    QString clean = text.simplified();
+    static const QRegularExpression quotedFormula(QStringLiteral("^'[=+@-]"));
+    if (quotedFormula.match(clean).hasMatch())
+        clean.remove(0, 1);
+    return clean;
+}
+
 // The amount as a number with a decimal comma and an optional "-" ("1234,5"),
 // the thousands marks dropped; nothing when it does not read as one. Thousands
 // come in threes, marked by a space or by the mark the amounts do not use for
 // their cents.
-std::optional<QString> plainAmount(QString text, QChar decimal)
+std::optional<QString> plainAmount(const QString &cell, QChar decimal)
 {
-    for (const QChar space : {QChar(0x00A0), QChar(0x202F)})
-        text.replace(space, QLatin1Char(' '));
-    text = text.trimmed();
+    QString text = cellText(cell); // non-breaking spaces become plain ones
     if (text.endsWith(QChar(0x20AC)))
         text.chop(1);
     else if (text.startsWith(QChar(0x20AC)))
@@ -92,23 +101,12 @@ std::optional<QString> readDate(const QString &text)
     return platform::ShortDate(*date);
 }
 
-// A cell's text on one line. The register's export puts an apostrophe before a
-// text a spreadsheet would take for a formula: it goes.
-QString cellText(const QString &text)
-{
-    QString clean = text.simplified();
-    static const QRegularExpression quotedFormula(QStringLiteral("^'[=+@-]"));
-    if (quotedFormula.match(clean).hasMatch())
-        clean.remove(0, 1);
-    return clean;
-}
-
 // ',' unless more amounts put one or two digits after a point than after a comma.
 QChar decimalOf(const QList<const CsvRecord *> &rows, int column)
 {
     int comma = 0, point = 0;
     for (const CsvRecord *r : rows) {
-        const QString amount = field(*r, column).trimmed().remove(QChar(0x20AC)).trimmed();
+        const QString amount = cellText(field(*r, column)).remove(QChar(0x20AC)).trimmed();
         const qsizetype at =
             std::max(amount.lastIndexOf(QLatin1Char(',')), amount.lastIndexOf(QLatin1Char('.')));
         const qsizetype digits = amount.size() - at - 1;
@@ -162,7 +160,7 @@ ImportColumns findColumns(const QList<CsvRecord> &records)
     const auto passing = [&](int c, const auto &test) {
         int yes = 0, filled = 0;
         for (const CsvRecord *r : rows)
-            if (const QString v = field(*r, c).trimmed(); !v.isEmpty()) {
+            if (const QString v = cellText(field(*r, c)); !v.isEmpty()) {
                 ++filled;
                 yes += test(v) ? 1 : 0;
             }
