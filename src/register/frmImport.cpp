@@ -104,8 +104,6 @@ QString plural(qsizetype n, const QString &pattern)
 
 } // namespace
 
-using registre::ImportField;
-
 frmImport::frmImport(const QString &path, registre::CsvTable table, QWidget *parent)
     : QDialog(parent), m_path(path), m_table(std::move(table))
 {
@@ -173,7 +171,7 @@ void frmImport::buildColumnsStep(const registre::ImportColumns &found)
     grdAperçu->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdAperçu->verticalHeader()->setDefaultSectionSize(grdAperçu->fontMetrics().height() + 6);
 
-    for (const registre::CsvRecord &r : m_table.records.mid(0, 100))
+    for (const registre::CsvRecord &r : m_table.records)
         m_width = std::max(m_width, int(r.fields.size()));
     chkEnTête_Click(); // fills the lists and the preview
     for (int f = 0; f < registre::FieldCount; ++f) {
@@ -220,11 +218,8 @@ void frmImport::buildRowsStep()
     lblProblèmes->setBuddy(lstProblèmes);
     // Going through the problems shows each one's row.
     connect(lstProblèmes, &QListWidget::currentRowChanged, this, [this](int i) {
-        const QStringList all = m_report.problems();
-        if (i < 0 || i >= all.size())
-            return;
         int problem = 0;
-        for (int r = 0; r < m_report.rows.size(); ++r) {
+        for (int r = 0; i >= 0 && r < m_report.rows.size(); ++r) {
             problem += int(m_report.rows[r].problems.size());
             if (problem > i) {
                 grdLignes->selectRow(r);

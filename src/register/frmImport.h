@@ -60,7 +60,7 @@ private:
 
     QString m_path;
     registre::CsvTable m_table;
-    int m_width = 0; // columns of the widest of the first records
+    int m_width = 0; // columns of the widest record
     registre::ImportReport m_report;
     registre::ImportModel *m_model;
     QStackedWidget *m_steps;
