@@ -83,8 +83,10 @@ std::optional<QByteArray> readBytes(const QString &path)
     return bytes;
 }
 
-// Well-formed UTF-8; stops at the first fault, which in a Windows-1252 file comes
-// with its first accented letter.
+} // namespace
+
+// Stops at the first fault, which in a Windows-1252 file comes with its first
+// accented letter.
 bool isUtf8(const QByteArray &bytes)
 {
     const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
@@ -117,6 +119,8 @@ bool isUtf8(const QByteArray &bytes)
     return true;
 }
 
+namespace {
+
 // One line's bytes as text: UTF-8 when they form UTF-8, else Windows-1252.
 QString decodeLine(const QByteArray &bytes)
 {
@@ -144,10 +148,11 @@ QString decodeLines(const QByteArray &bytes)
     return text;
 }
 
-// UTF-8 with a byte-order mark (line by line), or text that is valid UTF-8 (a
-// file saved by a Linux editor: French Windows-1252 text never forms UTF-8
-// sequences), or Windows-1252.
-QString decodeFile(const QByteArray &bytes)
+} // namespace
+
+// A Linux editor saves valid UTF-8, and French Windows-1252 text never forms
+// UTF-8 sequences: the bytes tell which one a file is.
+QString decodeText(const QByteArray &bytes)
 {
     if (bytes.startsWith(kBom))
         return decodeLines(bytes.mid(kBom.size()));
@@ -155,6 +160,8 @@ QString decodeFile(const QByteArray &bytes)
         return QString::fromUtf8(bytes);
     return windows1252::decode(bytes);
 }
+
+namespace {
 
 bool isAscii(const QByteArray &bytes)
 {
@@ -174,7 +181,7 @@ QByteArray encodeFile(const QString &text)
 QString loadText(const QString &path)
 {
     const auto bytes = readBytes(path);
-    return bytes ? decodeFile(*bytes) : QString();
+    return bytes ? decodeText(*bytes) : QString();
 }
 
 // ---- Lines -------------------------------------------------------------------
@@ -587,7 +594,7 @@ template <typename Edit> bool rewrite(const QString &path, Edit &&edit)
     const auto old = readBytes(path);
     if (!old)
         return false;
-    const QByteArray bytes = encodeFile(edit(QStringView(decodeFile(*old))));
+    const QByteArray bytes = encodeFile(edit(QStringView(decodeText(*old))));
     if (bytes == *old)
         return true;
     return saveAtomically(path, bytes);

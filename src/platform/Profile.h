@@ -73,4 +73,12 @@ QString decode(const QByteArray &bytes);
 std::optional<QByteArray> encode(const QString &text);
 } // namespace windows1252
 
+// Well-formed UTF-8.
+bool isUtf8(const QByteArray &bytes);
+
+// The text of a file read the way the settings file is: UTF-8 after a byte-order
+// mark (a line that is not UTF-8 reads as Windows-1252), UTF-8 when the bytes
+// form it, Windows-1252 otherwise.
+QString decodeText(const QByteArray &bytes);
+
 } // namespace platform
