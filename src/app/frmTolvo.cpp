@@ -1,6 +1,7 @@
 #include "app/frmTolvo.h"
 
 #include "cheque/ChequeJob.h"
+#include "cheque/ChequeLayout.h"
 #include "cheque/frmApercu.h"
 #include "cheque/frmImpression.h"
 #include "cheque/mAmount.h"
@@ -481,14 +482,8 @@ void frmTolvo::printSpecimen()
     step([this](platform::Printer &p) { p.setOrientation(settings::toInt16(lblOrientation->Tag)); });
     step([](platform::Printer &p) { p.setScaleMode(6); });
     step([this](platform::Printer &p) {
-        float x = 0, y = 0;
-        if (p.Orientation() == 2) {
-            if (settings::toInt16(lblPositionnement->Tag) == 270)
-                y = 129;
-            else
-                x = 122;
-        }
-        p.PaintPicture(picChèque->pixmap().toImage(), x, y, 175, 81);
+        const cheque::FormCorner at = cheque::FormPlacement(p.Orientation(), lblPositionnement->Tag);
+        p.PaintPicture(picChèque->pixmap().toImage(), at.x, at.y, cheque::formWidth, cheque::formHeight);
     });
     QString failure;
     try {
