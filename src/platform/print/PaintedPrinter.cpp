@@ -143,9 +143,20 @@ void PaintedPrinter::PaintPicture(const QImage &picture, float x, float y, float
     if (picture.isNull())
         throw PrinterError(QStringLiteral("Image vide"));
     Step step;
+    step.kind = Step::Picture;
     step.picture = picture;
     step.at = QPointF(unitsToMm(x), unitsToMm(y));
     step.size = QSizeF(unitsToMm(width), unitsToMm(height));
+    step.page = m_page;
+    m_steps.push_back(std::move(step));
+}
+
+void PaintedPrinter::Line(float x1, float y1, float x2, float y2)
+{
+    Step step;
+    step.kind = Step::Line;
+    step.at = QPointF(unitsToMm(x1), unitsToMm(y1));
+    step.size = QSizeF(unitsToMm(x2) - step.at.x(), unitsToMm(y2) - step.at.y());
     step.page = m_page;
     m_steps.push_back(std::move(step));
 }
@@ -170,12 +181,19 @@ void PaintedPrinter::paintSteps(QPainter &painter, QPaintDevice *device, double 
 {
     for (const Step &step : steps) {
         const QPointF at = (origin + step.at) * dotsPerMm;
-        if (step.picture.isNull()) {
+        switch (step.kind) {
+        case Step::Text: {
             const QFont font(step.font, device);
             painter.setFont(font);
             painter.drawText(at + QPointF(0, QFontMetricsF(font, device).ascent()), step.text);
-        } else {
-            painter.drawImage(QRectF(at, step.size * dotsPerMm), step.picture);
+            break;
+        }
+        case Step::Picture: painter.drawImage(QRectF(at, step.size * dotsPerMm), step.picture); break;
+        case Step::Line:
+            // Square ends cut the line at its two points: a ruled length is exact.
+            painter.setPen(QPen(Qt::black, lineWidth * dotsPerMm, Qt::SolidLine, Qt::FlatCap));
+            painter.drawLine(at, at + QPointF(step.size.width(), step.size.height()) * dotsPerMm);
+            break;
         }
     }
 }
