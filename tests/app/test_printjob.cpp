@@ -9,6 +9,7 @@
 #include "support/FakePrinter.h"
 #include "support/Gui.h"
 #include "support/PdfText.h"
+#include "support/PrivateCups.h"
 #include "support/TestFiles.h"
 #include "support/TestPrinters.h"
 
@@ -233,6 +234,38 @@ private slots:
         QCOMPARE(QRect(qRound(box.x() / 5.0), qRound(box.y() / 5.0), qRound(box.width() / 5.0),
                        qRound(box.height() / 5.0)),
                  expected);
+    }
+
+    // F5 on a CUPS queue whose driver fits pages to the paper by default: the job asks
+    // for no scaling in every way the queue understands, and its page is the queue's
+    // A4 paper with the words where the layout puts them, moved only by the margins.
+    void cupsJobNotScaled()
+    {
+        PrivateCups cups;
+        QVERIFY2(cups.isRunning(), qPrintable(cups.errorString()));
+        const TestPpd ppd{.a4ImageableArea = "12 18 583 824",
+                          .more = "*OpenUI *FitToPage/Fit: Boolean\n*DefaultFitToPage: True\n"
+                                  "*FitToPage True: \"\"\n*FitToPage False: \"\"\n*CloseUI: *FitToPage\n"};
+        QVERIFY2(cups.addQueue("Cheques", ppd), qPrintable(cups.errorString()));
+        platform::setPrinters(nullptr); // the machine's printers: the private scheduler's queue
+        start("[Défaut]\nImprimante=Cheques\nFont=Liberation Sans\n[Cheques]\nOrientation=1\n");
+        QCOMPARE(w->lblImprimante->text(), QString("Cheques"));
+        w->cboMontant->setEditText("80");
+        w->cboBénéficiaire->setEditText("EDF");
+        QTest::keyClick(focused(), Qt::Key_F5);
+        const int job = cups.lastJob("Cheques");
+        QVERIFY2(job > 0, qPrintable(cups.log()));
+        QStringList attributes;
+        for (const char *name : {"job-state", "media", "print-scaling", "fit-to-page", "FitToPage"})
+            attributes << cups.jobAttribute(job, name);
+        QCOMPARE(attributes, (QStringList{"completed", "A4", "none", "false", "false"}));
+        const QString output = cups.outputFile("Cheques");
+        QCOMPARE(pdfInfo(output, "Page size"), QString("595 x 842 pts (A4)"));
+        const auto pages = pdfPages(output);
+        const PdfWord *edf = pages.isEmpty() ? nullptr : findWord(pages[0], "EDF");
+        QVERIFY(edf);
+        constexpr double mm = 25.4 / 72;
+        QVERIFY(qAbs(edf->xMin - (15 + 12 * mm)) < 0.5 && qAbs(edf->yMax - (33 + (842 - 824) * mm)) < 0.5);
     }
 };
 
