@@ -30,6 +30,37 @@ double mmPerUnit(qint16 mode)
     }
 }
 
+// Qt writes a page's size in whole points: an A4 page is 595 x 842 points, 0.1 mm
+// narrower and 0.04 mm longer than the paper. The page box is written again with
+// the exact size, in as many characters so that the file's offsets stay right; the
+// drawing is moved by the difference of heights (`shift`, points), so that positions
+// are still measured from the page's top edge.
+struct ExactPage {
+    QSize whole;  // points, as Qt writes them
+    QSizeF exact; // points
+    double shift() const { return whole.height() - exact.height(); }
+};
+
+ExactPage exactPage(const QPageLayout &layout)
+{
+    QSizeF exact = layout.pageSize().size(QPageSize::Millimeter) * (72 / 25.4);
+    if (layout.orientation() == QPageLayout::Landscape)
+        exact.transpose();
+    return {layout.fullRectPoints().size(), exact};
+}
+
+void writeExactPageBox(QByteArray &pdf, const ExactPage &page)
+{
+    auto box = [](double width, double height) {
+        return "/MediaBox [0 0 " + QByteArray::number(width, 'f', 6) + ' ' +
+               QByteArray::number(height, 'f', 6) + ']';
+    };
+    const QByteArray written = box(page.whole.width(), page.whole.height());
+    const QByteArray exact = box(page.exact.width(), page.exact.height());
+    if (written.size() == exact.size())
+        pdf.replace(written, exact);
+}
+
 } // namespace
 
 PaintedPrinter::PaintedPrinter() : m_font(QStringLiteral("Arial"))
@@ -208,6 +239,7 @@ void PaintedPrinter::EndDoc()
 
     const Sheet layout = sheet(m_orientation);
     const bool turned = m_orientation == 2 && (layout.rotation == 90 || layout.rotation == 270);
+    ExactPage exact;
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
@@ -219,6 +251,7 @@ void PaintedPrinter::EndDoc()
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
                                          landscapeSheet ? QPageLayout::Landscape : QPageLayout::Portrait,
                                          QMarginsF(), QPageLayout::Millimeter));
+        exact = exactPage(writer.pageLayout());
         QPainter painter;
         if (!painter.begin(&writer))
             throw PrinterError(QStringLiteral("Impossible de préparer la page à imprimer"));
@@ -227,6 +260,7 @@ void PaintedPrinter::EndDoc()
             if (page > 0 && !writer.newPage())
                 throw PrinterError(QStringLiteral("Impossible de préparer la page à imprimer"));
             painter.save();
+            painter.translate(0, exact.shift() * resolution / 72);
             if (turned) {
                 const QRect full = writer.pageLayout().fullRectPixels(resolution);
                 if (layout.rotation == 90) {
@@ -247,7 +281,9 @@ void PaintedPrinter::EndDoc()
         if (!painter.end())
             throw PrinterError(QStringLiteral("Impossible de préparer la page à imprimer"));
     }
-    deliver(buffer.data());
+    QByteArray pdf = buffer.data();
+    writeExactPageBox(pdf, exact);
+    deliver(pdf);
 }
 
 } // namespace platform
