@@ -3,6 +3,7 @@
 #include "cheque/ChequeJob.h"
 #include "cheque/ChequeLayout.h"
 #include "cheque/frmApercu.h"
+#include "cheque/frmEtalonnage.h"
 #include "cheque/frmImpression.h"
 #include "cheque/mAmount.h"
 #include "dialogs/frmAbout.h"
@@ -201,6 +202,17 @@ void frmTolvo::buildMenus()
     platform::setHelpContextID(mnuSousAide[2], 1000);
     for (int i = 0; i < int(mnuSousAide.size()); ++i)
         connect(mnuSousAide[size_t(i)], &QAction::triggered, this, [this, i] { mnuSousAide_Click(i); });
+    buildCalibrationItem();
+}
+
+void frmTolvo::buildCalibrationItem()
+{
+    // Beside the specimen: both check the placement on paper.
+    mnuÉtalonnage = new QAction(QStringLiteral("&Feuille d'étalonnage..."), mnuAide);
+    const QList<QAction *> items = mnuAide->actions();
+    mnuAide->insertAction(items.value(items.indexOf(mnuSousAide[0]) + 1), mnuÉtalonnage);
+    platform::setHelpContextID(mnuÉtalonnage, 1009);
+    connect(mnuÉtalonnage, &QAction::triggered, this, [this] { mnuÉtalonnage_Click(); });
 }
 
 void frmTolvo::Form_Load()
@@ -370,9 +382,10 @@ void frmTolvo::pcGetDeviceOrientationCap()
 
 void frmTolvo::mnuGénéral_Click(int Index)
 {
-    frmOptions dialog(this, {HorAjust, VerAjust, sFont, sDefault, sDefaultBeneficiaire, AddMontant,
-                             AddBénéficiaire, cboMontant, cboBénéficiaire, lblImprimante,
-                             m_amountsWhole, m_beneficiariesWhole});
+    frmOptions dialog(this,
+                      {HorAjust, VerAjust, sFont, sDefault, sDefaultBeneficiaire, AddMontant, AddBénéficiaire,
+                       cboMontant, cboBénéficiaire, lblImprimante, m_amountsWhole, m_beneficiariesWhole,
+                       [this](qint16 hor, qint16 ver) { return calibrate(hor, ver); }});
     QFrame *frame = nullptr;
     switch (Index) {
     case 0:
@@ -515,6 +528,25 @@ void frmTolvo::mnuAperçu_Click()
     }
     frmAperçu preview(chequeInput(amount, check.date), this);
     preview.exec();
+}
+
+void frmTolvo::mnuÉtalonnage_Click()
+{
+    calibrate(HorAjust, VerAjust);
+}
+
+std::optional<std::pair<qint16, qint16>> frmTolvo::calibrate(qint16 hor, qint16 ver)
+{
+    cheque::CalibrationRequest request{chequeInput(QString(), QString()), lblImprimante->text(),
+                                       lblPaperBin->text(), lblOrientation->text()};
+    request.input.HorAjust = hor;
+    request.input.VerAjust = ver;
+    const auto saved = cheque::Calibrate(this, request);
+    if (!saved)
+        return std::nullopt;
+    HorAjust = saved->HorAjust;
+    VerAjust = saved->VerAjust;
+    return std::pair(HorAjust, VerAjust);
 }
 
 cheque::ChequeInput frmTolvo::chequeInput(const QString &amount, const QString &date) const

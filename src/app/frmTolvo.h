@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <optional>
 
 namespace cheque {
 struct ChequeInput;
@@ -60,6 +61,7 @@ public:
     std::array<QAction *, 4> mnuSousAide;
     QAction *mnuRegistre;
     QAction *mnuAperçu;
+    QAction *mnuÉtalonnage;
 
     // Handlers.
     void Form_Load();
@@ -75,6 +77,7 @@ public:
     void cmdConfig_Click();
     void mnuRegistre_Click();
     void mnuAperçu_Click();
+    void mnuÉtalonnage_Click();
 
     QString GetPaperBin(qint16 iPaperBin) const;
     void pcGetDeviceOrientationCap();
@@ -84,6 +87,10 @@ private:
     void buildMenus();
     bool filterAmountKey(QKeyEvent *event);
     void printSpecimen();
+    void buildCalibrationItem();
+    // Prints the calibration sheet with these adjustments and takes what the user read
+    // on it; the adjustments saved (and now in force), or nothing.
+    std::optional<std::pair<qint16, qint16>> calibrate(qint16 hor, qint16 ver);
 
     // Whether each list was read whole at start-up, and may be saved from the screen.
     bool m_amountsWhole = true;

@@ -3,6 +3,7 @@
 // reported with the cheque kept.
 
 #include "app/frmTolvo.h"
+#include "cheque/frmEtalonnage.h"
 #include "dialogs/frmMsgBox.h"
 #include "platform/Application.h"
 #include "platform/forms/MessageBox.h"
@@ -13,6 +14,8 @@
 #include "support/TestFiles.h"
 #include "support/TestPrinters.h"
 
+#include "cheque/CalibrationSheet.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -21,6 +24,72 @@
 
 using platform::MsgIcon;
 using namespace testsupport;
+
+namespace {
+
+// A page rendered at 10 dots a millimetre: the longest straight runs of ink, to find
+// the lines drawn on it.
+struct Render {
+    QImage image;
+    static constexpr double dots = 10; // a millimetre
+    bool inked(int x, int y) const { return image.valid(x, y) && qGray(image.pixel(x, y)) < 128; }
+    // The longest run of ink along row y (or column x when `across`), in millimetres,
+    // within [from, to] millimetres.
+    double run(int at, double from, double to, bool vertical) const
+    {
+        int best = 0, current = 0;
+        for (int i = int(from * dots); i <= int(to * dots); ++i) {
+            current = (vertical ? inked(at, i) : inked(i, at)) ? current + 1 : 0;
+            best = std::max(best, current);
+        }
+        return best / dots;
+    }
+    // Rows (or columns) between a and b millimetres holding a run of at least `length`
+    // within [from, to]: the first and the last, in millimetres from the page's edge
+    // to the ink's outer side; (-1, -1) when none.
+    QPointF lines(double a, double b, double length, double from, double to, bool vertical) const
+    {
+        int first = -1, last = -1;
+        for (int i = int(a * dots); i <= int(b * dots); ++i)
+            if (run(i, from, to, vertical) >= length) {
+                first = first < 0 ? i : first;
+                last = i;
+            }
+        return first < 0 ? QPointF(-1, -1) : QPointF(first / dots, (last + 1) / dots);
+    }
+    // Where a cross drawn near p (millimetres) has its centre: the row and the column
+    // of its longest arms.
+    QPointF cross(QPointF p) const
+    {
+        int row = -1, column = -1;
+        double rowRun = 0, columnRun = 0;
+        for (int i = int((p.y() - 2) * dots); i <= int((p.y() + 2) * dots); ++i)
+            if (const double r = run(i, p.x() - 3, p.x() + 3, false); r > rowRun)
+                rowRun = r, row = i;
+        for (int i = int((p.x() - 2) * dots); i <= int((p.x() + 2) * dots); ++i)
+            if (const double r = run(i, p.y() - 3, p.y() + 3, true); r > columnRun)
+                columnRun = r, column = i;
+        return rowRun >= 4 && columnRun >= 4 ? QPointF((column + 0.5) / dots, (row + 0.5) / dots) : QPointF();
+    }
+};
+
+// Where a printed cheque puts each field: the start and the bottom of the first word
+// found near the field's design place (shifted to where the form lies).
+QList<QPointF> fieldPoints(const PdfPage &page, QPoint corner)
+{
+    QList<QPointF> points;
+    for (const cheque::SheetMark &mark : cheque::sheetMarks) {
+        const QPointF design(mark.item.x + corner.x(), mark.item.y + corner.y());
+        QPointF best(1e9, 0);
+        for (const PdfWord &w : page.words)
+            if (qAbs(w.yMax - design.y()) < 1.5 && w.xMin > design.x() - 3 && w.xMin < best.x())
+                best = QPointF(w.xMin, w.yMax);
+        points << best;
+    }
+    return points;
+}
+
+} // namespace
 
 class TestPrintJob : public QObject {
     Q_OBJECT
@@ -234,6 +303,190 @@ private slots:
         QCOMPARE(QRect(qRound(box.x() / 5.0), qRound(box.y() / 5.0), qRound(box.width() / 5.0),
                        qRound(box.height() / 5.0)),
                  expected);
+    }
+
+    // The calibration sheet from the "?" menu in the cheque's three placements, against a
+    // cheque printed before it: a cross and a name at each field's reference point, the
+    // outline of the form, rulers, the two bars; then the numbers typed in "Étalonnage"
+    // move the next cheque by exactly those millimetres, and are saved.
+    void calibration_data()
+    {
+        QTest::addColumn<QString>("orientation");
+        QTest::addColumn<QString>("rotation");
+        QTest::addColumn<QPoint>("placed");   // the form's corner on the sheet
+        QTest::addColumn<QPoint>("adjusted"); // the adjustments before
+        QTest::addColumn<QPoint>("typed");    // to the right, downwards
+        QTest::newRow("portrait") << "1"
+                                  << "90" << QPoint(0, 0) << QPoint(3, 2) << QPoint(-4, 6);
+        QTest::newRow("landscape, turned 90") << "2"
+                                              << "90" << QPoint(122, 0) << QPoint() << QPoint(2, 3);
+        QTest::newRow("landscape, turned 270") << "2"
+                                               << "270" << QPoint(0, 129) << QPoint() << QPoint(5, -1);
+    }
+    void calibration()
+    {
+        QFETCH(QString, orientation);
+        QFETCH(QPoint, placed);
+        QFETCH(QPoint, adjusted);
+        QFETCH(QPoint, typed);
+        QTemporaryDir out;
+        usePdf(out.path());
+        start(QString("[Défaut]\nMontant=1234,50\nBénéficiaire=Jean Dupuy\nFont=Liberation Sans\n"
+                      "Imprimante=Fichier PDF\n[Fichier PDF]\nPaperBin=7\nOrientation=%1\nHorAjust=%2\n"
+                      "VerAjust=%3\n")
+                  .arg(orientation)
+                  .arg(adjusted.x())
+                  .arg(adjusted.y()));
+        QFETCH(QString, rotation);
+        w->lblPositionnement->Tag = rotation;
+        const QPoint corner = placed + adjusted;
+        QTest::keyClick(focused(), Qt::Key_F5);
+        const QList<PdfPage> before = pdfPages(pdf->printer.lastFile());
+        QCOMPARE(before.size(), 1);
+
+        platform::MessageBoxRecorder boxes;
+        QString shownFile;
+        boxes.queueDialog(answer<frmÉtalonnage>([&](frmÉtalonnage &d) {
+            shownFile = d.lblFeuille->text();
+            for (const auto &[box, text] : {std::pair(d.txtDécalage[0], QString::number(typed.x())),
+                                            {d.txtDécalage[1], QString::number(typed.y())},
+                                            {d.txtBarre[0], QString("100")},
+                                            {d.txtBarre[1], QString("99,5")}}) {
+                box->setFocus();
+                type(text);
+            }
+        }));
+        w->mnuÉtalonnage->trigger();
+        const QString sheet = pdf->printer.lastFile();
+        QVERIFY(shownFile.contains(sheet));
+        QCOMPARE(boxes.shown.size(), 2);
+        QVERIFY(
+            boxes.shown[0].text.startsWith("Ceci imprimera une feuille d'étalonnage\r\n   sur l'imprimante: "
+                                           "Fichier PDF\r\n   Bac par défaut\r\n   Orientation "));
+        const QPoint now = adjusted + typed;
+        QCOMPARE(boxes.shown[1].text,
+                 QString("Nouveaux ajustements pour l'imprimante « Fichier PDF » : horizontal "
+                         "%1 mm, vertical %2 mm.")
+                     .arg(now.x())
+                     .arg(now.y()));
+        QCOMPARE(QPoint(w->HorAjust, w->VerAjust), now);
+        QVERIFY(
+            readAll(dir.filePath("Tolvo.ini"))
+                .contains(QString("HorAjust=%1\r\nVerAjust=%2\r\n").arg(now.x()).arg(now.y()).toLatin1()));
+
+        // The sheet: the exact paper, a cross (and its name) where the cheque put each field.
+        const QList<PdfPage> pages = pdfPages(sheet);
+        QCOMPARE(pages.size(), 1);
+        QCOMPARE(pages[0].size.toSize(), orientation == "1" ? QSize(210, 297) : QSize(297, 210));
+        QVERIFY(qAbs(pages[0].size.width() - qRound(pages[0].size.width())) < 0.05);
+        const Render render{pdfImage(sheet, 254)};
+        const QList<QPointF> fields = fieldPoints(before[0], corner);
+        for (qsizetype i = 0; i < fields.size(); ++i) {
+            const QPointF cross = render.cross(fields[i]);
+            const QString name = QString::fromUtf16(cheque::sheetMarks[size_t(i)].label);
+            QVERIFY2(qAbs(cross.x() - fields[i].x()) <= 0.5 && qAbs(cross.y() - fields[i].y()) <= 0.5,
+                     qPrintable(QString("%1: cross at %2, %3; field at %4, %5")
+                                    .arg(name)
+                                    .arg(cross.x())
+                                    .arg(cross.y())
+                                    .arg(fields[i].x())
+                                    .arg(fields[i].y())));
+            const PdfWord *label = nullptr;
+            for (const PdfWord &word : pages[0].words)
+                if (word.text == name.section(' ', 0, 0) && qAbs(word.xMin - cross.x() - 1.2) < 0.5 &&
+                    word.yMax < cross.y() && word.yMax > cross.y() - 2)
+                    label = &word;
+            QVERIFY2(label, qPrintable(name));
+        }
+        // The outline: the form's four edges, each seen where it is on the paper.
+        const QRectF form(corner, QSizeF(175, 81));
+        const QPointF vertical =
+            render.lines(form.left() - 1, form.right() + 1, 70, form.top(), form.bottom(), true);
+        const QPointF horizontal =
+            render.lines(form.top() - 1, form.bottom() + 1, 150, form.left(), form.right(), false);
+        QVERIFY2(qAbs(vertical.x() - form.left()) <= 0.5 && qAbs(vertical.y() - form.right()) <= 0.5 &&
+                     qAbs(horizontal.x() - form.top()) <= 0.5 && qAbs(horizontal.y() - form.bottom()) <= 0.5,
+                 qPrintable(QString("outline %1..%2 x %3..%4")
+                                .arg(vertical.x())
+                                .arg(vertical.y())
+                                .arg(horizontal.x())
+                                .arg(horizontal.y())));
+        // The bars.
+        const cheque::SheetBars bars = cheque::BarsFor({qint16(placed.x()), qint16(placed.y())});
+        double longest[2] = {0, 0};
+        for (int i = -5; i <= 5; ++i) {
+            longest[0] =
+                std::max(longest[0], render.run(int(bars.horizontalStart.y() * 10) + i, 0, 297, false));
+            longest[1] = std::max(longest[1], render.run(int(bars.verticalStart.x() * 10) + i, 0, 297, true));
+        }
+        QVERIFY2(qAbs(longest[0] - 100) <= 0.3 && qAbs(longest[1] - 100) <= 0.3,
+                 qPrintable(QString("bars %1, %2").arg(longest[0]).arg(longest[1])));
+        QCOMPARE(std::count_if(pages[0].words.begin(), pages[0].words.end(),
+                               [](const PdfWord &w) { return w.text == "mesurer"; }),
+                 2);
+
+        // The next cheque, moved.
+        QVERIFY(showActive(*w));
+        w->cboMontant->setFocus();
+        QTest::keyClick(focused(), Qt::Key_F5);
+        const QList<PdfPage> after = pdfPages(pdf->printer.lastFile());
+        QVERIFY(after.size() == 1 && after[0].words.size() == before[0].words.size());
+        for (qsizetype i = 0; i < after[0].words.size(); ++i) {
+            const PdfWord &a = after[0].words[i], &b = before[0].words[i];
+            QVERIFY2(a.text == b.text && qAbs(a.xMin - b.xMin - typed.x()) < 0.02 &&
+                         qAbs(a.yMax - b.yMax - typed.y()) < 0.02,
+                     qPrintable(a.text));
+        }
+    }
+
+    // Calibrations that change nothing: the go-ahead refused; a bar that tells a scaled
+    // page (said with its ratio, the window kept open), adjustments that would leave
+    // their range, then Annuler; a sheet that could not be written, said.
+    void calibrationRefused()
+    {
+        const QString settings =
+            "[Défaut]\nImprimante=Fichier PDF\n[Fichier PDF]\nOrientation=1\nHorAjust=998\n";
+        usePdf(dir.filePath("pdf"));
+        start(settings);
+        platform::MessageBoxRecorder boxes;
+        boxes.queueAnswer(QMessageBox::Cancel);
+        w->mnuÉtalonnage->trigger();
+        QVERIFY(boxes.shown.size() == 1 && pdf->printer.lastFile().isEmpty());
+
+        QStringList said;
+        boxes.queueDialog([&](QDialog &dialog) {
+            auto &d = dynamic_cast<frmÉtalonnage &>(dialog);
+            d.show();
+            QApplication::setActiveWindow(&d);
+            for (const auto &[box, text] :
+                 {std::pair(d.txtBarre[1], QString("97")), {d.txtDécalage[0], "2"}}) {
+                box->setFocus();
+                type(text);
+                QTest::keyClick(focused(), Qt::Key_Return);
+                said << boxes.shown.last().text;
+                QVERIFY(d.isVisible() && focused() == box);
+                box->clear();
+            }
+            QTest::keyClick(focused(), Qt::Key_Escape);
+        });
+        w->mnuÉtalonnage->trigger();
+        QCOMPARE(said.size(), 2);
+        QVERIFY2(said[0].startsWith("La barre verticale mesure 97 mm au lieu de 100 mm (rapport 0,97).\n\n"
+                                    "L'imprimante ou son pilote met la page à l'échelle") &&
+                     said[0].contains("« Taille réelle »") && said[0].endsWith("n'ont pas été modifiés."),
+                 qPrintable(said[0]));
+        QCOMPARE(said[1], QString("L'ajustement doit être compris entre -999 et 999 millimètres."));
+        QCOMPARE(readAll(dir.filePath("Tolvo.ini")), iniBytes(settings));
+        QCOMPARE(w->HorAjust, qint16(998));
+
+        QVERIFY(writeAll(dir.filePath("file"), "x"));
+        usePdf(dir.filePath("file/pdf"));
+        const int dialogs = boxes.dialogsRun;
+        w->mnuÉtalonnage->trigger();
+        QVERIFY(boxes.shown.last().text.startsWith(
+            "La feuille d'étalonnage n'a pas été imprimée.\nImpossible de créer"));
+        QCOMPARE(boxes.dialogsRun, dialogs);
+        QCOMPARE(platform::mousePointer(), 0);
     }
 
     // F5 on a CUPS queue whose driver fits pages to the paper by default: the job asks

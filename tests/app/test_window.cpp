@@ -160,6 +160,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(w->mnuAide));
         w->mnuAide->setActiveAction(w->mnuSousAide[0]);
         QCOMPARE(f1(w->mnuAide), 1006);
+        const QList<QAction *> items = w->mnuAide->actions(); // the calibration beside the specimen
+        QCOMPARE(items.indexOf(w->mnuÉtalonnage), items.indexOf(w->mnuSousAide[0]) + 1);
+        w->mnuAide->setActiveAction(w->mnuÉtalonnage);
+        QCOMPARE(f1(w->mnuAide), 1009);
         w->mnuAide->close();
         platform::HelpRecorder help;
         w->mnuSousAide[2]->trigger();
