@@ -1,12 +1,18 @@
 // The cheque job on a fake printer: the page, the checks, failures; and the printing window.
 
 #include "cheque/ChequeJob.h"
+#include "cheque/ChequeLayout.h"
+#include "cheque/frmApercu.h"
 #include "cheque/frmImpression.h"
+#include "platform/Application.h"
+#include "support/TestFiles.h"
 #include "support/FakePrinter.h"
 
 #include <QLabel>
 #include <QPointer>
 #include <QTest>
+#include <cmath>
+#include <functional>
 
 using namespace cheque;
 using platform::FakePrinter;
@@ -40,6 +46,50 @@ QList<FakePrinter::Printed> expectedPage(const QString &amount)
                                                   {"**1 234,50**", 15, 135, 28.9142f}};
     return {};
 }
+
+// A picture of the cheque form with its scale: where ink lies, in millimetres.
+struct FormPicture {
+    QImage image;
+    std::function<bool(QRgb)> isInk;
+    double dots() const { return image.width() / double(formWidth); } // a millimetre
+    bool inked(double x, double y) const
+    {
+        const QPoint p(int(x * dots()), int(y * dots()));
+        return image.rect().contains(p) && isInk(image.pixel(p));
+    }
+    // The box of the ink inside `area` (millimetres).
+    QRectF inkBox(const QRectF &area) const
+    {
+        QRectF box;
+        for (double y = area.top(); y < area.bottom(); y += 1 / dots())
+            for (double x = area.left(); x < area.right(); x += 1 / dots())
+                if (inked(x, y))
+                    box |= QRectF(x, y, 1 / dots(), 1 / dots());
+        return box;
+    }
+    // How much of the segment from `from` to `to` is ink.
+    double share(QPointF from, QPointF to) const
+    {
+        const int steps = std::max(1, int(QLineF(from, to).length() * dots()));
+        int inkedSteps = 0;
+        for (int i = 0; i <= steps; ++i)
+            inkedSteps +=
+                inked(from.x() + (to.x() - from.x()) * i / steps, from.y() + (to.y() - from.y()) * i / steps);
+        return double(inkedSteps) / (steps + 1);
+    }
+    // The first line across [left, right] (or down [top, bottom] when `vertical`) met
+    // going from `start` by `step` millimetres for at most `span`; NaN when none.
+    double lineFrom(double start, double step, double span, double a, double b, bool vertical) const
+    {
+        for (double d = 0; d <= span; d += std::abs(step) / 2) {
+            const double at = start + (step > 0 ? d : -d);
+            if (share(vertical ? QPointF(at, a) : QPointF(a, at),
+                      vertical ? QPointF(at, b) : QPointF(b, at)) >= 0.9)
+                return at;
+        }
+        return qQNaN();
+    }
+};
 
 // Counts the paint events that reach the printing window or its label.
 struct PaintCounter : QObject {
@@ -140,6 +190,67 @@ private slots:
         QCOMPARE(fake.printed(),
                  QStringList({"Jean", "05/12/2026", "**QUATRE-VINGTS", "EUROS**", "**80,00**"}));
         QCOMPARE(fake.items[2].size, 4.f);
+    }
+
+    // The preview window's picture: each text of the cheque on its own line of the form
+    // (within 1 mm), the figures inside the € box, and no printing of the form under any
+    // text ("Payez contre ce chèque", "à", "le" stay clear before the words).
+    void previewOnTheForm()
+    {
+        platform::setApplicationFolder(testsupport::sourceDir() + "/data");
+        const FormPicture form{specimenPicture(), [](QRgb c) { return qGray(c) < 200; }};
+        QVERIFY(!form.image.isNull());
+        for (const ChequeInput &in :
+             {ChequeInput{"21,21", "Jean Dupuy", "05/12/2026", false, "7", "1", "90", 0, 0, "Arial"},
+              ChequeInput{"123456789,00", "Société Générale des Eaux", "31/12/2026", true, "7", "2", "270", 0,
+                          0, "Arial"}}) {
+            frmAperçu preview(in);
+            // Only the program's text is black: the form is printed in blue greys.
+            const FormPicture shown{preview.picAperçu->pixmap().toImage(), [](QRgb c) {
+                                        return std::max({qRed(c), qGreen(c), qBlue(c)}) < 60;
+                                    }};
+            QCOMPARE(shown.image.size(),
+                     QSize(qRound(175 * frmAperçu::scale), qRound(81 * frmAperçu::scale)));
+            const struct {
+                Item item;
+                double right; // where the field's area ends
+            } fields[] = {{beneficiaryItem, 130},
+                          {dateItem, 175},
+                          {firstLineItem, 130},
+                          {secondLineItem, 130},
+                          {figuresItem, 175}};
+            for (const auto &f : fields) {
+                const QString name = QString("%1 at %2, %3").arg(in.amount).arg(f.item.x).arg(f.item.y);
+                // A text line is at most 5 mm high (8 mm for the figures), the line above it included.
+                const bool figures = f.item.x == figuresItem.x && f.item.y == figuresItem.y;
+                const QRectF text =
+                    shown.inkBox(QRectF(QPointF(f.item.x - 3, f.item.y - (figures ? 7.9 : 4.8)),
+                                        QPointF(f.right, f.item.y + 0.3)));
+                QVERIFY2(!text.isEmpty(), qPrintable(name));
+                double lines = 0; // rows of the form's own lines inside the text, left out below
+                if (figures) {
+                    const double sides[] = {
+                        form.lineFrom(text.top(), -0.1, 6, text.left(), text.right(), false),
+                        form.lineFrom(text.bottom(), 0.1, 6, text.left(), text.right(), false),
+                        form.lineFrom(text.left(), -0.1, 40, text.top(), text.bottom(), true),
+                        form.lineFrom(text.right(), 0.1, 40, text.top(), text.bottom(), true)};
+                    QVERIFY2(std::none_of(std::begin(sides), std::end(sides),
+                                          [](double d) { return std::isnan(d); }),
+                             qPrintable(name + ": figures outside the box"));
+                } else {
+                    const double line =
+                        form.lineFrom(text.bottom() - 1, 0.1, 2, text.left(), text.right(), false);
+                    QVERIFY2(!std::isnan(line), qPrintable(name + ": no line under the text"));
+                    lines = line;
+                }
+                int under = 0;
+                for (double y = text.top(); y < text.bottom(); y += 1 / form.dots())
+                    for (double x = text.left(); x < text.right(); x += 1 / form.dots())
+                        under += form.inked(x, y) && std::abs(y - lines) > 0.4;
+                QVERIFY2(under == 0,
+                         qPrintable(name + QString(": %1 dots of the form under the text").arg(under)));
+            }
+        }
     }
 
     // The printing window: painted, centred over its owner, before the job takes the
