@@ -27,51 +27,36 @@ using namespace testsupport;
 
 namespace {
 
-// A page rendered at 10 dots a millimetre: the longest straight runs of ink, to find
-// the lines drawn on it.
-struct Render {
-    QImage image;
-    static constexpr double dots = 10; // a millimetre
-    bool inked(int x, int y) const { return image.valid(x, y) && qGray(image.pixel(x, y)) < 128; }
-    // The longest run of ink along row y (or column x when `across`), in millimetres,
-    // within [from, to] millimetres.
-    double run(int at, double from, double to, bool vertical) const
-    {
-        int best = 0, current = 0;
-        for (int i = int(from * dots); i <= int(to * dots); ++i) {
-            current = (vertical ? inked(at, i) : inked(i, at)) ? current + 1 : 0;
-            best = std::max(best, current);
+// Where a cross drawn near p has its centre: the row and the column of its longest arms
+// (millimetres); null when there is none.
+QPointF crossNear(const InkPicture &page, QPointF p)
+{
+    QPointF centre, best;
+    for (double d = -2; d <= 2; d += 1 / page.dots) {
+        if (const double r = page.run(p + QPointF(-3, d), p + QPointF(3, d)); r > best.y())
+            best.ry() = r, centre.ry() = p.y() + d;
+        if (const double r = page.run(p + QPointF(d, -3), p + QPointF(d, 3)); r > best.x())
+            best.rx() = r, centre.rx() = p.x() + d;
+    }
+    return best.x() >= 4 && best.y() >= 4 ? centre + QPointF(0.5, 0.5) / page.dots : QPointF();
+}
+
+// The outer sides of the lines at least `length` long across `along` (millimetres), met
+// between a and b: columns when `vertical`, rows otherwise.
+std::pair<double, double> linesBetween(const InkPicture &page, double a, double b, double length,
+                                       std::pair<double, double> along, bool vertical)
+{
+    double first = -1, last = -1;
+    for (double at = a; at <= b; at += 1 / page.dots) {
+        const QPointF from = vertical ? QPointF(at, along.first) : QPointF(along.first, at);
+        const QPointF to = vertical ? QPointF(at, along.second) : QPointF(along.second, at);
+        if (page.run(from, to) >= length) {
+            first = first < 0 ? at : first;
+            last = at + 1 / page.dots;
         }
-        return best / dots;
     }
-    // Rows (or columns) between a and b millimetres holding a run of at least `length`
-    // within [from, to]: the first and the last, in millimetres from the page's edge
-    // to the ink's outer side; (-1, -1) when none.
-    QPointF lines(double a, double b, double length, double from, double to, bool vertical) const
-    {
-        int first = -1, last = -1;
-        for (int i = int(a * dots); i <= int(b * dots); ++i)
-            if (run(i, from, to, vertical) >= length) {
-                first = first < 0 ? i : first;
-                last = i;
-            }
-        return first < 0 ? QPointF(-1, -1) : QPointF(first / dots, (last + 1) / dots);
-    }
-    // Where a cross drawn near p (millimetres) has its centre: the row and the column
-    // of its longest arms.
-    QPointF cross(QPointF p) const
-    {
-        int row = -1, column = -1;
-        double rowRun = 0, columnRun = 0;
-        for (int i = int((p.y() - 2) * dots); i <= int((p.y() + 2) * dots); ++i)
-            if (const double r = run(i, p.x() - 3, p.x() + 3, false); r > rowRun)
-                rowRun = r, row = i;
-        for (int i = int((p.x() - 2) * dots); i <= int((p.x() + 2) * dots); ++i)
-            if (const double r = run(i, p.y() - 3, p.y() + 3, true); r > columnRun)
-                columnRun = r, column = i;
-        return rowRun >= 4 && columnRun >= 4 ? QPointF((column + 0.5) / dots, (row + 0.5) / dots) : QPointF();
-    }
-};
+    return {first, last};
+}
 
 // Where a printed cheque puts each field: the start and the bottom of the first word
 // found near the field's design place (shifted to where the form lies).
@@ -316,12 +301,11 @@ private slots:
         QTest::addColumn<QPoint>("placed");   // the form's corner on the sheet
         QTest::addColumn<QPoint>("adjusted"); // the adjustments before
         QTest::addColumn<QPoint>("typed");    // to the right, downwards
-        QTest::newRow("portrait") << "1"
-                                  << "90" << QPoint(0, 0) << QPoint(3, 2) << QPoint(-4, 6);
-        QTest::newRow("landscape, turned 90") << "2"
-                                              << "90" << QPoint(122, 0) << QPoint() << QPoint(2, 3);
-        QTest::newRow("landscape, turned 270") << "2"
-                                               << "270" << QPoint(0, 129) << QPoint() << QPoint(5, -1);
+        // clang-format off
+        QTest::newRow("portrait")              << "1" << "90"  << QPoint(0, 0)   << QPoint(3, 2) << QPoint(-4, 6);
+        QTest::newRow("landscape, turned 90")  << "2" << "90"  << QPoint(122, 0) << QPoint()     << QPoint(2, 3);
+        QTest::newRow("landscape, turned 270") << "2" << "270" << QPoint(0, 129) << QPoint()     << QPoint(5, -1);
+        // clang-format on
     }
     void calibration()
     {
@@ -378,46 +362,37 @@ private slots:
         const QList<PdfPage> pages = pdfPages(sheet);
         QCOMPARE(pages.size(), 1);
         QCOMPARE(pages[0].size.toSize(), orientation == "1" ? QSize(210, 297) : QSize(297, 210));
-        QVERIFY(qAbs(pages[0].size.width() - qRound(pages[0].size.width())) < 0.05);
-        const Render render{pdfImage(sheet, 254)};
+        const InkPicture render{pdfImage(sheet, 254)}; // 10 dots a millimetre
         const QList<QPointF> fields = fieldPoints(before[0], corner);
         for (qsizetype i = 0; i < fields.size(); ++i) {
-            const QPointF cross = render.cross(fields[i]);
+            const QPointF cross = crossNear(render, fields[i]);
             const QString name = QString::fromUtf16(cheque::sheetMarks[size_t(i)].label);
             QVERIFY2(qAbs(cross.x() - fields[i].x()) <= 0.5 && qAbs(cross.y() - fields[i].y()) <= 0.5,
-                     qPrintable(QString("%1: cross at %2, %3; field at %4, %5")
-                                    .arg(name)
-                                    .arg(cross.x())
-                                    .arg(cross.y())
-                                    .arg(fields[i].x())
-                                    .arg(fields[i].y())));
-            const PdfWord *label = nullptr;
-            for (const PdfWord &word : pages[0].words)
-                if (word.text == name.section(' ', 0, 0) && qAbs(word.xMin - cross.x() - 1.2) < 0.5 &&
-                    word.yMax < cross.y() && word.yMax > cross.y() - 2)
-                    label = &word;
-            QVERIFY2(label, qPrintable(name));
+                     qPrintable(name));
+            QVERIFY2(std::any_of(pages[0].words.begin(), pages[0].words.end(),
+                                 [&](const PdfWord &w) {
+                                     return w.text == name.section(' ', 0, 0) &&
+                                            qAbs(w.xMin - cross.x() - 1.2) < 0.5 && w.yMax < cross.y() &&
+                                            w.yMax > cross.y() - 2;
+                                 }),
+                     qPrintable(name));
         }
         // The outline: the form's four edges, each seen where it is on the paper.
         const QRectF form(corner, QSizeF(175, 81));
-        const QPointF vertical =
-            render.lines(form.left() - 1, form.right() + 1, 70, form.top(), form.bottom(), true);
-        const QPointF horizontal =
-            render.lines(form.top() - 1, form.bottom() + 1, 150, form.left(), form.right(), false);
-        QVERIFY2(qAbs(vertical.x() - form.left()) <= 0.5 && qAbs(vertical.y() - form.right()) <= 0.5 &&
-                     qAbs(horizontal.x() - form.top()) <= 0.5 && qAbs(horizontal.y() - form.bottom()) <= 0.5,
-                 qPrintable(QString("outline %1..%2 x %3..%4")
-                                .arg(vertical.x())
-                                .arg(vertical.y())
-                                .arg(horizontal.x())
-                                .arg(horizontal.y())));
+        const auto [left, right] =
+            linesBetween(render, form.left() - 1, form.right() + 1, 70, {form.top(), form.bottom()}, true);
+        const auto [top, bottom] =
+            linesBetween(render, form.top() - 1, form.bottom() + 1, 150, {form.left(), form.right()}, false);
+        QVERIFY2(qAbs(left - form.left()) <= 0.5 && qAbs(right - form.right()) <= 0.5 &&
+                     qAbs(top - form.top()) <= 0.5 && qAbs(bottom - form.bottom()) <= 0.5,
+                 qPrintable(QString("outline %1..%2 x %3..%4").arg(left).arg(right).arg(top).arg(bottom)));
         // The bars.
         const cheque::SheetBars bars = cheque::BarsFor({qint16(placed.x()), qint16(placed.y())});
         double longest[2] = {0, 0};
-        for (int i = -5; i <= 5; ++i) {
-            longest[0] =
-                std::max(longest[0], render.run(int(bars.horizontalStart.y() * 10) + i, 0, 297, false));
-            longest[1] = std::max(longest[1], render.run(int(bars.verticalStart.x() * 10) + i, 0, 297, true));
+        for (double d = -0.5; d <= 0.5; d += 0.1) {
+            const double y = bars.horizontalStart.y() + d, x = bars.verticalStart.x() + d;
+            longest[0] = std::max(longest[0], render.run(QPointF(0, y), QPointF(297, y)));
+            longest[1] = std::max(longest[1], render.run(QPointF(x, 0), QPointF(x, 297)));
         }
         QVERIFY2(qAbs(longest[0] - 100) <= 0.15 && qAbs(longest[1] - 100) <= 0.15,
                  qPrintable(QString("bars %1, %2").arg(longest[0]).arg(longest[1])));

@@ -5,6 +5,7 @@
 #include "cheque/frmApercu.h"
 #include "cheque/frmImpression.h"
 #include "platform/Application.h"
+#include "support/PdfText.h"
 #include "support/TestFiles.h"
 #include "support/FakePrinter.h"
 
@@ -47,49 +48,19 @@ QList<FakePrinter::Printed> expectedPage(const QString &amount)
     return {};
 }
 
-// A picture of the cheque form with its scale: where ink lies, in millimetres.
-struct FormPicture {
-    QImage image;
-    std::function<bool(QRgb)> isInk;
-    double dots() const { return image.width() / double(formWidth); } // a millimetre
-    bool inked(double x, double y) const
-    {
-        const QPoint p(int(x * dots()), int(y * dots()));
-        return image.rect().contains(p) && isInk(image.pixel(p));
+// The first line across [a, b] (down it when `vertical`) met going from `start` in the
+// direction of `step` for at most `span` millimetres; NaN when none.
+double lineFrom(const testsupport::InkPicture &form, double start, double step, double span, double a,
+                double b, bool vertical)
+{
+    for (double d = 0; d <= span; d += std::abs(step)) {
+        const double at = start + (step > 0 ? d : -d);
+        if (form.share(vertical ? QPointF(at, a) : QPointF(a, at),
+                       vertical ? QPointF(at, b) : QPointF(b, at)) >= 0.9)
+            return at;
     }
-    // The box of the ink inside `area` (millimetres).
-    QRectF inkBox(const QRectF &area) const
-    {
-        QRectF box;
-        for (double y = area.top(); y < area.bottom(); y += 1 / dots())
-            for (double x = area.left(); x < area.right(); x += 1 / dots())
-                if (inked(x, y))
-                    box |= QRectF(x, y, 1 / dots(), 1 / dots());
-        return box;
-    }
-    // How much of the segment from `from` to `to` is ink.
-    double share(QPointF from, QPointF to) const
-    {
-        const int steps = std::max(1, int(QLineF(from, to).length() * dots()));
-        int inkedSteps = 0;
-        for (int i = 0; i <= steps; ++i)
-            inkedSteps +=
-                inked(from.x() + (to.x() - from.x()) * i / steps, from.y() + (to.y() - from.y()) * i / steps);
-        return double(inkedSteps) / (steps + 1);
-    }
-    // The first line across [left, right] (or down [top, bottom] when `vertical`) met
-    // going from `start` by `step` millimetres for at most `span`; NaN when none.
-    double lineFrom(double start, double step, double span, double a, double b, bool vertical) const
-    {
-        for (double d = 0; d <= span; d += std::abs(step) / 2) {
-            const double at = start + (step > 0 ? d : -d);
-            if (share(vertical ? QPointF(at, a) : QPointF(a, at),
-                      vertical ? QPointF(at, b) : QPointF(b, at)) >= 0.9)
-                return at;
-        }
-        return qQNaN();
-    }
-};
+    return qQNaN();
+}
 
 // Counts the paint events that reach the printing window or its label.
 struct PaintCounter : QObject {
@@ -198,7 +169,8 @@ private slots:
     void previewOnTheForm()
     {
         platform::setApplicationFolder(testsupport::sourceDir() + "/data");
-        const FormPicture form{specimenPicture(), [](QRgb c) { return qGray(c) < 200; }};
+        const testsupport::InkPicture form{specimenPicture(), specimenPicture().width() / double(formWidth),
+                                           [](QRgb c) { return qGray(c) < 200; }};
         QVERIFY(!form.image.isNull());
         for (const ChequeInput &in :
              {ChequeInput{"21,21", "Jean Dupuy", "05/12/2026", false, "7", "1", "90", 0, 0, "Arial"},
@@ -206,47 +178,37 @@ private slots:
                           0, "Arial"}}) {
             frmAperçu preview(in);
             // Only the program's text is black: the form is printed in blue greys.
-            const FormPicture shown{preview.picAperçu->pixmap().toImage(), [](QRgb c) {
-                                        return std::max({qRed(c), qGreen(c), qBlue(c)}) < 60;
-                                    }};
+            const testsupport::InkPicture shown{preview.picAperçu->pixmap().toImage(), frmAperçu::scale,
+                                                [](QRgb c) {
+                                                    return std::max({qRed(c), qGreen(c), qBlue(c)}) < 60;
+                                                }};
             QCOMPARE(shown.image.size(),
                      QSize(qRound(175 * frmAperçu::scale), qRound(81 * frmAperçu::scale)));
-            const struct {
-                Item item;
-                double right; // where the field's area ends
-            } fields[] = {{beneficiaryItem, 130},
-                          {dateItem, 175},
-                          {firstLineItem, 130},
-                          {secondLineItem, 130},
-                          {figuresItem, 175}};
-            for (const auto &f : fields) {
-                const QString name = QString("%1 at %2, %3").arg(in.amount).arg(f.item.x).arg(f.item.y);
-                // A text line is at most 5 mm high (8 mm for the figures), the line above it included.
-                const bool figures = f.item.x == figuresItem.x && f.item.y == figuresItem.y;
-                const QRectF text =
-                    shown.inkBox(QRectF(QPointF(f.item.x - 3, f.item.y - (figures ? 7.9 : 4.8)),
-                                        QPointF(f.right, f.item.y + 0.3)));
+            for (const Item item : {beneficiaryItem, dateItem, firstLineItem, secondLineItem, figuresItem}) {
+                const QString name = QString("%1 at %2, %3").arg(in.amount).arg(item.x).arg(item.y);
+                // A text line is at most 5 mm high (8 mm for the figures), the line above it excluded.
+                const bool figures = item.x == figuresItem.x && item.y == figuresItem.y;
+                const QRectF text = shown.box(QRectF(QPointF(item.x - 3, item.y - (figures ? 7.9 : 4.8)),
+                                                     QPointF(item.x > 100 ? 175 : 130, item.y + 0.3)));
                 QVERIFY2(!text.isEmpty(), qPrintable(name));
-                double lines = 0; // rows of the form's own lines inside the text, left out below
+                double line = qQNaN(); // the form's line under the text, left out below
                 if (figures) {
                     const double sides[] = {
-                        form.lineFrom(text.top(), -0.1, 6, text.left(), text.right(), false),
-                        form.lineFrom(text.bottom(), 0.1, 6, text.left(), text.right(), false),
-                        form.lineFrom(text.left(), -0.1, 40, text.top(), text.bottom(), true),
-                        form.lineFrom(text.right(), 0.1, 40, text.top(), text.bottom(), true)};
+                        lineFrom(form, text.top(), -0.1, 6, text.left(), text.right(), false),
+                        lineFrom(form, text.bottom(), 0.1, 6, text.left(), text.right(), false),
+                        lineFrom(form, text.left(), -0.1, 40, text.top(), text.bottom(), true),
+                        lineFrom(form, text.right(), 0.1, 40, text.top(), text.bottom(), true)};
                     QVERIFY2(std::none_of(std::begin(sides), std::end(sides),
                                           [](double d) { return std::isnan(d); }),
                              qPrintable(name + ": figures outside the box"));
                 } else {
-                    const double line =
-                        form.lineFrom(text.bottom() - 1, 0.1, 2, text.left(), text.right(), false);
+                    line = lineFrom(form, text.bottom() - 1, 0.1, 2, text.left(), text.right(), false);
                     QVERIFY2(!std::isnan(line), qPrintable(name + ": no line under the text"));
-                    lines = line;
                 }
                 int under = 0;
-                for (double y = text.top(); y < text.bottom(); y += 1 / form.dots())
-                    for (double x = text.left(); x < text.right(); x += 1 / form.dots())
-                        under += form.inked(x, y) && std::abs(y - lines) > 0.4;
+                for (double y = text.top(); y < text.bottom(); y += 1 / form.dots)
+                    for (double x = text.left(); x < text.right(); x += 1 / form.dots)
+                        under += form.inked(QPointF(x, y)) && !(std::abs(y - line) <= 0.4);
                 QVERIFY2(under == 0,
                          qPrintable(name + QString(": %1 dots of the form under the text").arg(under)));
             }
