@@ -83,7 +83,7 @@ void drawRulers(SheetPen &pen)
             pen.text(4.5, mm - h / 2, QString::number(mm));
 }
 
-void drawBars(SheetPen &pen, const SheetBars &bars)
+void drawBars(SheetPen &pen, const SheetPlan &bars)
 {
     const double inset = platform::Printer::lineWidth / 2;
     const QString label = QStringLiteral("doit mesurer 100 mm");
@@ -103,10 +103,10 @@ void drawBars(SheetPen &pen, const SheetBars &bars)
     pen.text(b.x() - 3 - w, b.y() + (barLength - h) / 2, label);
 }
 
-// "0,97" for 97 mm: three decimals at most, a decimal comma.
-QString ratioText(double ratio)
+// "0,97", "99,5": three decimals at most, a decimal comma.
+QString decimalText(double value)
 {
-    QString text = QString::number(ratio, 'f', 3);
+    QString text = QString::number(value, 'f', 3);
     while (text.endsWith(QLatin1Char('0')))
         text.chop(1);
     if (text.endsWith(QLatin1Char('.')))
@@ -114,18 +114,13 @@ QString ratioText(double ratio)
     return text.replace(QLatin1Char('.'), QLatin1Char(','));
 }
 
-QString millimetres(double mm)
-{
-    return ratioText(mm) + QStringLiteral(" mm");
-}
-
 } // namespace
 
-SheetBars BarsFor(FormCorner corner)
+SheetPlan PlanFor(FormCorner corner)
 {
     // Below the form, or above it when it lies in the sheet's lower part.
     const double top = corner.y > 0 ? 5 : formHeight + 14;
-    return {QPointF(10, top + 55), QPointF(190, top + 5)};
+    return {QPointF(10, top), QPointF(10, top + 55), QPointF(190, top + 5)};
 }
 
 void DrawCalibrationSheet(ChequePage &page, const QString &about)
@@ -152,11 +147,11 @@ void DrawCalibrationSheet(ChequePage &page, const QString &about)
     form.text(10, formHeight - 3 - labelHeight,
               QStringLiteral("Contour de la formule de chèque (%1 × %2 mm)").arg(formWidth).arg(formHeight));
 
-    const SheetBars bars = BarsFor(corner);
+    const SheetPlan plan = PlanFor(corner);
     SheetPen sheet{page, QPointF()};
-    double y = bars.verticalStart.y() - 5;
+    double y = plan.notes.y();
     sheet.size(titleSize);
-    sheet.text(10, y, QStringLiteral("Feuille d'étalonnage de Tolvo"));
+    sheet.text(plan.notes.x(), y, QStringLiteral("Feuille d'étalonnage de Tolvo"));
     y += sheet.height() + 1;
     sheet.size(textSize);
     const float h = sheet.height();
@@ -177,10 +172,10 @@ void DrawCalibrationSheet(ChequePage &page, const QString &about)
             "3. Mesurez les deux barres : si l'une ne mesure pas 100 mm, la page est mise à l'échelle."),
     };
     for (const QString &line : lines) {
-        sheet.text(10, y, line);
+        sheet.text(plan.notes.x(), y, line);
         y += h;
     }
-    drawBars(sheet, bars);
+    drawBars(sheet, plan);
 }
 
 PrintReport PrintCalibrationSheet(const ChequeInput &input, const QString &about)
@@ -194,16 +189,14 @@ PrintReport PrintCalibrationSheet(const ChequeInput &input, const QString &about
 QString ScalingReport(const SheetReading &reading)
 {
     QStringList off;
-    double ratio = 1;
     const std::pair<std::optional<double>, QString> bars[] = {
         {reading.horizontalBar, QStringLiteral("La barre horizontale")},
         {reading.verticalBar, QStringLiteral("La barre verticale")}};
     for (const auto &[measured, name] : bars) {
         if (!measured || std::fabs(*measured - barLength) <= 1)
             continue;
-        ratio = *measured / barLength;
-        off << QStringLiteral("%1 mesure %2 au lieu de 100 mm (rapport %3).")
-                   .arg(name, millimetres(*measured), ratioText(ratio));
+        off << QStringLiteral("%1 mesure %2 mm au lieu de 100 mm (rapport %3).")
+                   .arg(name, decimalText(*measured), decimalText(*measured / barLength));
     }
     if (off.isEmpty())
         return QString();

@@ -30,14 +30,15 @@ inline constexpr float crossArm = 2.5;     // millimetres on each side of the po
 inline constexpr float rulerOverhang = 10; // the rulers run this far past the form's edges
 inline constexpr float barLength = 100;
 
-// Where the bars lie on the sheet, millimetres from the printable area's corner: on
-// the part of the sheet the form leaves free (below it, or above it when it lies in
-// the lower-left corner).
-struct SheetBars {
+// Where the notes and the bars lie on the sheet, millimetres from the printable area's
+// corner: on the part of the sheet the form leaves free (below it, or above it when it
+// lies in the lower-left corner).
+struct SheetPlan {
+    QPointF notes;           // the top-left corner of the title and the notes
     QPointF horizontalStart; // runs barLength to the right
     QPointF verticalStart;   // runs barLength downwards
 };
-SheetBars BarsFor(FormCorner corner);
+SheetPlan PlanFor(FormCorner corner);
 
 // The sheet on a page set up by SetUpPage: the form's outline where a cheque prints
 // (the adjustments and the sheet's placement included), a cross and a name at each

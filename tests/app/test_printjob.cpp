@@ -387,7 +387,7 @@ private slots:
                      qAbs(top - form.top()) <= 0.5 && qAbs(bottom - form.bottom()) <= 0.5,
                  qPrintable(QString("outline %1..%2 x %3..%4").arg(left).arg(right).arg(top).arg(bottom)));
         // The bars.
-        const cheque::SheetBars bars = cheque::BarsFor({qint16(placed.x()), qint16(placed.y())});
+        const cheque::SheetPlan bars = cheque::PlanFor({qint16(placed.x()), qint16(placed.y())});
         double longest[2] = {0, 0};
         for (double d = -0.5; d <= 0.5; d += 0.1) {
             const double y = bars.horizontalStart.y() + d, x = bars.verticalStart.x() + d;
