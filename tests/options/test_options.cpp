@@ -178,10 +178,9 @@ private slots:
     {
         auto &fake = static_cast<platform::FakePrinter &>(platform::printers().current());
         platform::MessageBoxRecorder boxes;
-        boxes.queueDialog(answer<frmÉtalonnage>([](frmÉtalonnage &d) {
+        boxes.queueDialog(answer<frmÉtalonnage>([](frmÉtalonnage &) {
             QCOMPARE(f1(), 1009);
-            d.txtDécalage[1]->setFocus();
-            type("-1");
+            type("2\t-1");
         }));
         open("[HP]\nOrientation=1\nHorAjust=7\nVerAjust=-4\n", 2, [&](frmOptions &d) {
             QVERIFY(d.cmdÉtalonnage->geometry().top() >= d.lblEti[5]->geometry().bottom() &&
@@ -192,13 +191,13 @@ private slots:
             d.txtAjust[0]->selectAll();
             type("5");
             QTest::mouseClick(d.cmdÉtalonnage, Qt::LeftButton);
-            QCOMPARE(d.txtAjust[0]->text() + " " + d.txtAjust[1]->text(), QString("5 -5"));
+            QCOMPARE(d.txtAjust[0]->text() + " " + d.txtAjust[1]->text(), QString("7 -5"));
             close(d, "Annuler");
         });
         // The beneficiary's cross, where the adjustment typed puts the field.
         QVERIFY(fake.lines.contains(QLineF(5 + 15 - 2.5, -4 + 33, 5 + 15 + 2.5, -4 + 33)));
-        QCOMPARE(readAll(file()), iniBytes("[HP]\nOrientation=1\nHorAjust=5\nVerAjust=-5\n"));
-        QCOMPARE(w->HorAjust * 10 + w->VerAjust, 5 * 10 - 5);
+        QCOMPARE(readAll(file()), iniBytes("[HP]\nOrientation=1\nHorAjust=7\nVerAjust=-5\n"));
+        QCOMPARE(w->HorAjust * 10 + w->VerAjust, 7 * 10 - 5);
     }
 };
 
