@@ -1,7 +1,9 @@
 #include "app/frmTolvo.h"
 
 #include "cheque/ChequeJob.h"
+#include "cheque/ChequeLayout.h"
 #include "cheque/frmApercu.h"
+#include "cheque/frmEtalonnage.h"
 #include "cheque/frmImpression.h"
 #include "cheque/mAmount.h"
 #include "dialogs/frmAbout.h"
@@ -239,6 +241,17 @@ void frmTolvo::buildMenus()
     platform::setHelpContextID(mnuSousAide[2], 1000);
     for (int i = 0; i < int(mnuSousAide.size()); ++i)
         connect(mnuSousAide[size_t(i)], &QAction::triggered, this, [this, i] { mnuSousAide_Click(i); });
+    buildCalibrationItem();
+}
+
+void frmTolvo::buildCalibrationItem()
+{
+    // Beside the specimen: both check the placement on paper.
+    mnuÉtalonnage = new QAction(QStringLiteral("&Feuille d'étalonnage..."), mnuAide);
+    const QList<QAction *> items = mnuAide->actions();
+    mnuAide->insertAction(items.value(items.indexOf(mnuSousAide[0]) + 1), mnuÉtalonnage);
+    platform::setHelpContextID(mnuÉtalonnage, 1009);
+    connect(mnuÉtalonnage, &QAction::triggered, this, [this] { mnuÉtalonnage_Click(); });
 }
 
 void frmTolvo::Form_Load()
@@ -411,7 +424,8 @@ void frmTolvo::mnuGénéral_Click(int Index)
     clearWrittenFile();
     frmOptions dialog(this,
                       {HorAjust, VerAjust, sFont, sDefault, sDefaultBeneficiaire, AddMontant, AddBénéficiaire,
-                       cboMontant, cboBénéficiaire, lblImprimante, m_amountsWhole, m_beneficiariesWhole});
+                       cboMontant, cboBénéficiaire, lblImprimante, m_amountsWhole, m_beneficiariesWhole,
+                       [this](qint16 hor, qint16 ver) { return calibrate(hor, ver); }});
     QFrame *frame = nullptr;
     switch (Index) {
     case 0:
@@ -523,14 +537,8 @@ void frmTolvo::printSpecimen()
     step([this](platform::Printer &p) { p.setOrientation(settings::toInt16(lblOrientation->Tag)); });
     step([](platform::Printer &p) { p.setScaleMode(6); });
     step([this](platform::Printer &p) {
-        float x = 0, y = 0;
-        if (p.Orientation() == 2) {
-            if (settings::toInt16(lblPositionnement->Tag) == 270)
-                y = 129;
-            else
-                x = 122;
-        }
-        p.PaintPicture(picChèque->pixmap().toImage(), x, y, 175, 81);
+        const cheque::FormCorner at = cheque::FormPlacement(p.Orientation(), lblPositionnement->Tag);
+        p.PaintPicture(picChèque->pixmap().toImage(), at.x, at.y, cheque::formWidth, cheque::formHeight);
     });
     QString failure;
     QString file;
@@ -594,6 +602,26 @@ void frmTolvo::mnuAperçu_Click()
     }
     frmAperçu preview(chequeInput(amount, check.date), this);
     preview.exec();
+}
+
+void frmTolvo::mnuÉtalonnage_Click()
+{
+    clearWrittenFile();
+    calibrate(HorAjust, VerAjust);
+}
+
+std::optional<std::pair<qint16, qint16>> frmTolvo::calibrate(qint16 hor, qint16 ver)
+{
+    cheque::CalibrationRequest request{chequeInput(QString(), QString()), lblImprimante->text(),
+                                       lblPaperBin->text(), lblOrientation->text()};
+    request.input.HorAjust = hor;
+    request.input.VerAjust = ver;
+    const auto saved = cheque::Calibrate(this, request);
+    if (!saved)
+        return std::nullopt;
+    HorAjust = saved->HorAjust;
+    VerAjust = saved->VerAjust;
+    return std::pair(HorAjust, VerAjust);
 }
 
 cheque::ChequeInput frmTolvo::chequeInput(const QString &amount, const QString &date) const

@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <optional>
 
 namespace cheque {
 struct ChequeInput;
@@ -73,6 +74,7 @@ public:
     QAction *mnuAperçu;
     QMenu *mnuAide;
     std::array<QAction *, 4> mnuSousAide;
+    QAction *mnuÉtalonnage;
 
     // Handlers.
     void Form_Load();
@@ -89,6 +91,7 @@ public:
     void mnuRegistre_Click();
     void mnuAperçu_Click();
     void cmdOuvrir_Click();
+    void mnuÉtalonnage_Click();
 
     QString GetPaperBin(qint16 iPaperBin) const;
     void pcGetDeviceOrientationCap();
@@ -102,6 +105,10 @@ private:
     // dans" the file; nothing for a printer that writes no file.
     void showWrittenFile(const QString &what, const QString &file);
     void clearWrittenFile();
+    void buildCalibrationItem();
+    // Prints the calibration sheet with these adjustments and takes what the user read
+    // on it; the adjustments saved (and now in force), or nothing.
+    std::optional<std::pair<qint16, qint16>> calibrate(qint16 hor, qint16 ver);
 
     // Whether each list was read whole at start-up, and may be saved from the screen.
     bool m_amountsWhole = true;

@@ -102,9 +102,8 @@ QString WordsText(const QString &amountText, bool stars)
     return stars ? QStringLiteral("**") + words + QStringLiteral("**") : words;
 }
 
-PrintReport PrintCheque(const ChequeInput &input)
+void SetUpPage(ChequePage &page, const ChequeInput &input)
 {
-    ChequePage page;
     page.HorAjust = input.HorAjust;
     page.VerAjust = input.VerAjust;
     page.step([&] { page.device = &platform::printers().current(); });
@@ -117,18 +116,17 @@ PrintReport PrintCheque(const ChequeInput &input)
 
     // The cheque lies at the far end of a landscape sheet; the rotation says which end.
     page.step([&] {
-        if (page.printer().Orientation() != 2)
-            return;
-        if (platform::Val(input.positionnementTag) == 270)
-            page.verticalOffset = 129;
-        else
-            page.horizontalOffset = 122;
+        const FormCorner corner = FormPlacement(page.printer().Orientation(), input.positionnementTag);
+        page.horizontalOffset = corner.x;
+        page.verticalOffset = corner.y;
     });
 
     // Failures of the configuration must not cut the fitting loops short.
     page.failed = false;
+}
 
-    DrawCheque(page, input);
+PrintReport EndPage(ChequePage &page)
+{
     PrintReport report;
     page.step([&] {
         platform::Printer &printer = page.printer();
@@ -147,6 +145,14 @@ PrintReport PrintCheque(const ChequeInput &input)
     return report;
 }
 
+PrintReport PrintCheque(const ChequeInput &input)
+{
+    ChequePage page;
+    SetUpPage(page, input);
+    DrawCheque(page, input);
+    return EndPage(page);
+}
+
 void DrawCheque(ChequePage &page, const ChequeInput &input)
 {
     QString words;
@@ -161,7 +167,7 @@ void ReportNotPrinted(QWidget *parent, const QString &headline, const QString &r
 
 QImage PreviewCheque(const ChequeInput &input, const QImage &specimen, double dotsPerMm)
 {
-    platform::ImagePrinter device(QSizeF(chequeWidth, chequeHeight), dotsPerMm);
+    platform::ImagePrinter device(QSizeF(formWidth, formHeight), dotsPerMm);
     device.setBackground(specimen);
     ChequePage page;
     page.device = &device;

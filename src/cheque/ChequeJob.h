@@ -81,9 +81,12 @@ void ReportNotPrinted(QWidget *parent, const QString &headline, const QString &r
 // print job and the preview share.
 void DrawCheque(ChequePage &page, const ChequeInput &input);
 
-// The size of a cheque form, millimetres.
-inline constexpr double chequeWidth = 175;
-inline constexpr double chequeHeight = 80;
+// What every page about the cheque starts and ends with (the cheque itself, the
+// calibration sheet). The set-up applies the panel's bin, A4, the orientation,
+// millimetres and the font to the current printer, and places the form on the
+// sheet; its failures are skipped and then forgotten. The end hands the page over.
+void SetUpPage(ChequePage &page, const ChequeInput &input);
+PrintReport EndPage(ChequePage &page);
 
 // The cheque as it prints, without the sheet's landscape offsets, drawn over the
 // picture (null: a white form with a thin border) at dotsPerMm dots per millimetre.

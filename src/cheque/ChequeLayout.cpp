@@ -44,6 +44,15 @@ qint16 ChequePage::currentX(qint16 x) const
     return qint16(sum);
 }
 
+FormCorner FormPlacement(qint16 orientation, const QString &positionnementTag)
+{
+    if (orientation != 2)
+        return {};
+    if (platform::Val(positionnementTag) == 270)
+        return {0, landscapeLowerY};
+    return {landscapeRightX, 0};
+}
+
 QString FiguresText(const QString &amountText, bool stars)
 {
     const auto grouped = platform::FormatGrouped(amountText);

@@ -50,6 +50,26 @@ struct ChequePage : FailurePolicy {
     qint16 currentX(qint16 x) const;
 };
 
+// The cheque form, millimetres: every picture of it (the specimen, the preview, the
+// calibration sheet) is drawn to this size, from the places below.
+inline constexpr float formWidth = 175;
+inline constexpr float formHeight = 81;
+
+// Where a landscape A4 sheet (297 x 210 mm) carries the form: in its upper-right
+// corner (297 - 175), or in its lower-left corner (210 - 81) when the printer turns
+// the page by 270 degrees.
+inline constexpr qint16 landscapeRightX = 122;
+inline constexpr qint16 landscapeLowerY = 129;
+
+// The form's top-left corner on the sheet, for the orientation the printer kept
+// (2: landscape) and the panel's landscape rotation tag ("270" selects the lower
+// corner); the corner of the printable area otherwise.
+struct FormCorner {
+    qint16 x = 0;
+    qint16 y = 0;
+};
+FormCorner FormPlacement(qint16 orientation, const QString &positionnementTag);
+
 // A printed item's place on the cheque, millimetres from its top-left corner; y is
 // where the text line ends (its bottom edge), whatever the size.
 struct Item {

@@ -12,6 +12,7 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
 #include <algorithm>
 #include <cmath>
 
@@ -24,7 +25,7 @@ const QString kSupprimé = QStringLiteral("OK");
 // A sign and three digits: every value fits 16 bits and means at most a metre.
 constexpr int kAjustDigits = 3;
 constexpr int kAjustLength = 4;
-constexpr double kAjustLimit = 999;
+constexpr double kAjustLimit = settings::ajustLimit;
 
 QLabel *makeLabel(const QString &text, QWidget *parent, bool bold)
 {
@@ -166,6 +167,7 @@ void frmOptions::buildControls()
     setTwipsGeometry(lblEti[3], 240, 2880, 1935, 255);
     setTwipsGeometry(txtAjust[1], 3720, 3000, 855, 285);
     setTwipsGeometry(lblEti[5], 480, 3120, 2655, 735);
+    buildCalibrationButton();
 
     // No button is the default: Enter clicks the focused button only (keyPressEvent).
     for (QPushButton *b : {cmdAction[0], cmdAction[1], static_cast<QPushButton *>(cmdSupprimer[0]),
@@ -175,8 +177,36 @@ void frmOptions::buildControls()
     m_tabOrder = {chkMontant,      chkBénéficiaire, cboPolice,   txtDéfaut,       txtDéfautBénéficiaire,
                   txtAjust[0],     txtAjust[1],     cboMontant,  cmdSupprimer[0], cboBénéficiaire,
                   cmdSupprimer[1], cmdAction[0],    cmdAction[1]};
+    if (cmdÉtalonnage)
+        m_tabOrder.insert(m_tabOrder.indexOf(txtAjust[1]) + 1, cmdÉtalonnage);
     for (qsizetype i = 1; i < m_tabOrder.size(); ++i)
         setTabOrder(m_tabOrder[i - 1], m_tabOrder[i]);
+}
+
+void frmOptions::buildCalibrationButton()
+{
+    if (!m_owner.calibrate)
+        return;
+    // Below the page's own controls, which keep their places.
+    cmdÉtalonnage = new QPushButton(QStringLiteral("&Feuille d'étalonnage..."), fraAjustement);
+    setTwipsGeometry(cmdÉtalonnage, 240, 3960, 2655, 375);
+    cmdÉtalonnage->setAutoDefault(false);
+    platform::setHelpContextID(cmdÉtalonnage, 1009);
+    connect(cmdÉtalonnage, &QPushButton::clicked, this, [this] { cmdÉtalonnage_Click(); });
+}
+
+void frmOptions::cmdÉtalonnage_Click()
+{
+    // The sheet shows the adjustments on the page, saved or not; the calibration
+    // saves what it finds, and the page shows it.
+    const auto typed = typedAdjustments();
+    if (!typed)
+        return;
+    const auto saved = m_owner.calibrate((*typed)[0], (*typed)[1]);
+    if (!saved)
+        return;
+    txtAjust[0]->setText(QString::number(saved->first));
+    txtAjust[1]->setText(QString::number(saved->second));
 }
 
 void frmOptions::showEvent(QShowEvent *event)
@@ -325,7 +355,7 @@ void frmOptions::saveOptions()
     m_owner.cboBénéficiaire->setEditText(m_owner.sDefaultBeneficiaire);
 }
 
-bool frmOptions::saveAdjustment()
+std::optional<std::array<qint16, 2>> frmOptions::typedAdjustments()
 {
     // Text can reach the boxes past the key filter (pasted); such a number is refused
     // before anything is written.
@@ -334,15 +364,22 @@ bool frmOptions::saveAdjustment()
         const QString text = txtAjust[i]->text();
         const double value = platform::Val(text);
         if (text.size() > kAjustLength || !(std::fabs(value) <= kAjustLimit)) {
-            platform::messageBox(
-                this, QStringLiteral("L'ajustement doit être compris entre -999 et 999 millimètres."),
-                platform::MsgIcon::Exclamation);
+            platform::messageBox(this, settings::ajustRangeMessage(), platform::MsgIcon::Exclamation);
             txtAjust[i]->setFocus();
             txtAjust[i]->selectAll();
-            return false;
+            return std::nullopt;
         }
         values[i] = platform::CInt16(value).value_or(0);
     }
+    return values;
+}
+
+bool frmOptions::saveAdjustment()
+{
+    const auto typed = typedAdjustments();
+    if (!typed)
+        return false;
+    const std::array<qint16, 2> values = *typed;
     CINIFile ini;
     ini.setFile(settings::filePath());
     ini.setSection(m_owner.lblImprimante->text());

@@ -7,6 +7,8 @@
 
 #include <QDialog>
 #include <array>
+#include <functional>
+#include <optional>
 
 class QComboBox;
 class QFrame;
@@ -30,6 +32,10 @@ public:
         // rewritten from what the screen holds.
         bool amountsWhole = true;
         bool beneficiariesWhole = true;
+        // Prints the calibration sheet with the adjustments given and takes what the
+        // user read on it: the adjustments saved, or nothing. Without it the
+        // adjustment page offers no calibration.
+        std::function<std::optional<std::pair<qint16, qint16>>(qint16, qint16)> calibrate = {};
     };
 
     frmOptions(QWidget *parent, const Owner &owner);
@@ -52,6 +58,7 @@ public:
 
     QFrame *fraAjustement = nullptr;
     std::array<QLineEdit *, 2> txtAjust{};
+    QPushButton *cmdÉtalonnage = nullptr;
 
     // Handlers.
     void cmdAction_Click(int Index);
@@ -60,6 +67,7 @@ public:
     void txtDéfaut_GotFocus();
     int txtDéfaut_KeyPress(int KeyAscii);
     void txtDéfaut_Validate();
+    void cmdÉtalonnage_Click();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -67,9 +75,13 @@ protected:
 
 private:
     void buildControls();
+    void buildCalibrationButton();
     void saveLists();
     void saveOptions();
     bool saveAdjustment();
+    // The two adjustments typed; nothing, with the box to correct selected, when one is
+    // out of range.
+    std::optional<std::array<qint16, 2>> typedAdjustments();
 
     Owner m_owner;
     QList<QWidget *> m_tabOrder;

@@ -6,6 +6,11 @@
 
 namespace settings {
 
+QString ajustRangeMessage()
+{
+    return QStringLiteral("L'ajustement doit être compris entre -%1 et %1 millimètres.").arg(ajustLimit);
+}
+
 QString filePath()
 {
     return platform::settingsFile(QStringLiteral("Tolvo.ini"));

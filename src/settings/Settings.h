@@ -42,6 +42,12 @@ inline const QString PaperBin = QStringLiteral("7");
 inline const QString Orientation = QStringLiteral("2"); // landscape; "1" is portrait
 } // namespace value
 
+// A printer's adjustments are kept within -ajustLimit..ajustLimit millimetres: a
+// sign and three digits, at most a metre.
+inline constexpr int ajustLimit = 999;
+// What the user is told of an adjustment outside that range.
+QString ajustRangeMessage();
+
 // Tolvo.ini in the settings folder.
 QString filePath();
 

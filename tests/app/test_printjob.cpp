@@ -3,6 +3,7 @@
 // reported with the cheque kept.
 
 #include "app/frmTolvo.h"
+#include "cheque/frmEtalonnage.h"
 #include "dialogs/frmMsgBox.h"
 #include "platform/Application.h"
 #include "platform/Shell.h"
@@ -10,8 +11,11 @@
 #include "support/FakePrinter.h"
 #include "support/Gui.h"
 #include "support/PdfText.h"
+#include "support/PrivateCups.h"
 #include "support/TestFiles.h"
 #include "support/TestPrinters.h"
+
+#include "cheque/CalibrationSheet.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -35,6 +39,53 @@ QList<QRect> designed(frmTolvo &w)
                        static_cast<QWidget *>(w.lblAide)})
         places << QRect(c->mapTo(&w, QPoint()), c->size());
     return places;
+}
+
+// Where a cross drawn near p has its centre: the row and the column of its longest arms
+// (millimetres); null when there is none.
+QPointF crossNear(const InkPicture &page, QPointF p)
+{
+    QPointF centre, best;
+    for (double d = -2; d <= 2; d += 1 / page.dots) {
+        if (const double r = page.run(p + QPointF(-3, d), p + QPointF(3, d)); r > best.y())
+            best.ry() = r, centre.ry() = p.y() + d;
+        if (const double r = page.run(p + QPointF(d, -3), p + QPointF(d, 3)); r > best.x())
+            best.rx() = r, centre.rx() = p.x() + d;
+    }
+    return best.x() >= 4 && best.y() >= 4 ? centre + QPointF(0.5, 0.5) / page.dots : QPointF();
+}
+
+// The outer sides of the lines at least `length` long across `along` (millimetres), met
+// between a and b: columns when `vertical`, rows otherwise.
+std::pair<double, double> linesBetween(const InkPicture &page, double a, double b, double length,
+                                       std::pair<double, double> along, bool vertical)
+{
+    double first = -1, last = -1;
+    for (double at = a; at <= b; at += 1 / page.dots) {
+        const QPointF from = vertical ? QPointF(at, along.first) : QPointF(along.first, at);
+        const QPointF to = vertical ? QPointF(at, along.second) : QPointF(along.second, at);
+        if (page.run(from, to) >= length) {
+            first = first < 0 ? at : first;
+            last = at + 1 / page.dots;
+        }
+    }
+    return {first, last};
+}
+
+// Where a printed cheque puts each field: the start and the bottom of the first word
+// found near the field's design place (shifted to where the form lies).
+QList<QPointF> fieldPoints(const PdfPage &page, QPoint corner)
+{
+    QList<QPointF> points;
+    for (const cheque::SheetMark &mark : cheque::sheetMarks) {
+        const QPointF design(mark.item.x + corner.x(), mark.item.y + corner.y());
+        QPointF best(1e9, 0);
+        for (const PdfWord &w : page.words)
+            if (qAbs(w.yMax - design.y()) < 1.5 && w.xMin > design.x() - 3 && w.xMin < best.x())
+                best = QPointF(w.xMin, w.yMax);
+        points << best;
+    }
+    return points;
 }
 
 } // namespace
@@ -269,6 +320,212 @@ private slots:
         QCOMPARE(QRect(qRound(box.x() / 5.0), qRound(box.y() / 5.0), qRound(box.width() / 5.0),
                        qRound(box.height() / 5.0)),
                  expected);
+    }
+
+    // The calibration sheet from the "?" menu in the cheque's three placements, against a
+    // cheque printed before it: a cross and a name at each field's reference point, the
+    // outline of the form, rulers, the two bars; then the numbers typed in "Étalonnage"
+    // move the next cheque by exactly those millimetres, and are saved.
+    void calibration_data()
+    {
+        QTest::addColumn<QString>("orientation");
+        QTest::addColumn<QString>("rotation");
+        QTest::addColumn<QPoint>("placed");   // the form's corner on the sheet
+        QTest::addColumn<QPoint>("adjusted"); // the adjustments before
+        QTest::addColumn<QPoint>("typed");    // to the right, downwards
+        // clang-format off
+        QTest::newRow("portrait")              << "1" << "90"  << QPoint(0, 0)   << QPoint(3, 2) << QPoint(-4, 6);
+        QTest::newRow("landscape, turned 90")  << "2" << "90"  << QPoint(122, 0) << QPoint()     << QPoint(2, 3);
+        QTest::newRow("landscape, turned 270") << "2" << "270" << QPoint(0, 129) << QPoint()     << QPoint(5, -1);
+        // clang-format on
+    }
+    void calibration()
+    {
+        QFETCH(QString, orientation);
+        QFETCH(QPoint, placed);
+        QFETCH(QPoint, adjusted);
+        QFETCH(QPoint, typed);
+        QTemporaryDir out;
+        usePdf(out.path());
+        start(QString("[Défaut]\nMontant=1234,50\nBénéficiaire=Jean Dupuy\nFont=Liberation Sans\n"
+                      "Imprimante=Fichier PDF\n[Fichier PDF]\nPaperBin=7\nOrientation=%1\nHorAjust=%2\n"
+                      "VerAjust=%3\n")
+                  .arg(orientation)
+                  .arg(adjusted.x())
+                  .arg(adjusted.y()));
+        QFETCH(QString, rotation);
+        w->lblPositionnement->Tag = rotation;
+        const QPoint corner = placed + adjusted;
+        QTest::keyClick(focused(), Qt::Key_F5);
+        const QList<PdfPage> before = pdfPages(pdf->printer.lastFile());
+        QCOMPARE(before.size(), 1);
+
+        platform::MessageBoxRecorder boxes;
+        QString shownFile;
+        boxes.queueDialog(answer<frmÉtalonnage>([&](frmÉtalonnage &d) {
+            shownFile = d.lblFeuille->text();
+            for (const auto &[box, text] : {std::pair(d.txtDécalage[0], QString::number(typed.x())),
+                                            {d.txtDécalage[1], QString::number(typed.y())},
+                                            {d.txtBarre[0], QString("100")},
+                                            {d.txtBarre[1], QString("99,5")}}) {
+                box->setFocus();
+                type(text);
+            }
+        }));
+        w->mnuÉtalonnage->trigger();
+        const QString sheet = pdf->printer.lastFile();
+        QVERIFY(shownFile.contains(sheet));
+        QCOMPARE(boxes.shown.size(), 2);
+        QVERIFY(
+            boxes.shown[0].text.startsWith("Ceci imprimera une feuille d'étalonnage\r\n   sur l'imprimante: "
+                                           "Fichier PDF\r\n   Bac par défaut\r\n   Orientation "));
+        const QPoint now = adjusted + typed;
+        QCOMPARE(boxes.shown[1].text,
+                 QString("Nouveaux ajustements pour l'imprimante « Fichier PDF » : horizontal "
+                         "%1 mm, vertical %2 mm.")
+                     .arg(now.x())
+                     .arg(now.y()));
+        QCOMPARE(QPoint(w->HorAjust, w->VerAjust), now);
+        QVERIFY(
+            readAll(dir.filePath("Tolvo.ini"))
+                .contains(QString("HorAjust=%1\r\nVerAjust=%2\r\n").arg(now.x()).arg(now.y()).toLatin1()));
+
+        // The sheet: the exact paper, a cross (and its name) where the cheque put each field.
+        const QList<PdfPage> pages = pdfPages(sheet);
+        QCOMPARE(pages.size(), 1);
+        QCOMPARE(pages[0].size.toSize(), orientation == "1" ? QSize(210, 297) : QSize(297, 210));
+        const InkPicture render{pdfImage(sheet, 254)}; // 10 dots a millimetre
+        const QList<QPointF> fields = fieldPoints(before[0], corner);
+        for (qsizetype i = 0; i < fields.size(); ++i) {
+            const QPointF cross = crossNear(render, fields[i]);
+            const QString name = QString::fromUtf16(cheque::sheetMarks[size_t(i)].label);
+            QVERIFY2(qAbs(cross.x() - fields[i].x()) <= 0.5 && qAbs(cross.y() - fields[i].y()) <= 0.5,
+                     qPrintable(name));
+            QVERIFY2(std::any_of(pages[0].words.begin(), pages[0].words.end(),
+                                 [&](const PdfWord &w) {
+                                     return w.text == name.section(' ', 0, 0) &&
+                                            qAbs(w.xMin - cross.x() - 1.2) < 0.5 && w.yMax < cross.y() &&
+                                            w.yMax > cross.y() - 2;
+                                 }),
+                     qPrintable(name));
+        }
+        // The outline: the form's four edges, each seen where it is on the paper.
+        const QRectF form(corner, QSizeF(175, 81));
+        const auto [left, right] =
+            linesBetween(render, form.left() - 1, form.right() + 1, 70, {form.top(), form.bottom()}, true);
+        const auto [top, bottom] =
+            linesBetween(render, form.top() - 1, form.bottom() + 1, 150, {form.left(), form.right()}, false);
+        QVERIFY2(qAbs(left - form.left()) <= 0.5 && qAbs(right - form.right()) <= 0.5 &&
+                     qAbs(top - form.top()) <= 0.5 && qAbs(bottom - form.bottom()) <= 0.5,
+                 qPrintable(QString("outline %1..%2 x %3..%4").arg(left).arg(right).arg(top).arg(bottom)));
+        // The bars.
+        const cheque::SheetPlan bars = cheque::PlanFor({qint16(placed.x()), qint16(placed.y())});
+        double longest[2] = {0, 0};
+        for (double d = -0.5; d <= 0.5; d += 0.1) {
+            const double y = bars.horizontalStart.y() + d, x = bars.verticalStart.x() + d;
+            longest[0] = std::max(longest[0], render.run(QPointF(0, y), QPointF(297, y)));
+            longest[1] = std::max(longest[1], render.run(QPointF(x, 0), QPointF(x, 297)));
+        }
+        QVERIFY2(qAbs(longest[0] - 100) <= 0.15 && qAbs(longest[1] - 100) <= 0.15,
+                 qPrintable(QString("bars %1, %2").arg(longest[0]).arg(longest[1])));
+        QCOMPARE(std::count_if(pages[0].words.begin(), pages[0].words.end(),
+                               [](const PdfWord &w) { return w.text == "mesurer"; }),
+                 2);
+
+        // The next cheque, moved.
+        QVERIFY(showActive(*w));
+        w->cboMontant->setFocus();
+        QTest::keyClick(focused(), Qt::Key_F5);
+        const QList<PdfPage> after = pdfPages(pdf->printer.lastFile());
+        QVERIFY(after.size() == 1 && after[0].words.size() == before[0].words.size());
+        for (qsizetype i = 0; i < after[0].words.size(); ++i) {
+            const PdfWord &a = after[0].words[i], &b = before[0].words[i];
+            QVERIFY2(a.text == b.text && qAbs(a.xMin - b.xMin - typed.x()) < 0.02 &&
+                         qAbs(a.yMax - b.yMax - typed.y()) < 0.02,
+                     qPrintable(a.text));
+        }
+    }
+
+    // Calibrations that change nothing: the go-ahead refused; a bar that tells a scaled
+    // page (said with its ratio, the window kept open), adjustments that would leave
+    // their range, then Annuler; a sheet that could not be written, said.
+    void calibrationRefused()
+    {
+        const QString settings =
+            "[Défaut]\nImprimante=Fichier PDF\n[Fichier PDF]\nOrientation=1\nHorAjust=998\n";
+        usePdf(dir.filePath("pdf"));
+        start(settings);
+        platform::MessageBoxRecorder boxes;
+        boxes.queueAnswer(QMessageBox::Cancel);
+        w->mnuÉtalonnage->trigger();
+        QVERIFY(boxes.shown.size() == 1 && pdf->printer.lastFile().isEmpty());
+
+        QStringList said;
+        boxes.queueDialog([&](QDialog &dialog) {
+            auto &d = dynamic_cast<frmÉtalonnage &>(dialog);
+            d.show();
+            QApplication::setActiveWindow(&d);
+            for (const auto &[box, text] :
+                 {std::pair(d.txtBarre[1], QString("97")), {d.txtDécalage[0], "2"}}) {
+                box->setFocus();
+                type(text);
+                QTest::keyClick(focused(), Qt::Key_Return);
+                said << boxes.shown.last().text;
+                QVERIFY(d.isVisible() && focused() == box);
+                box->clear();
+            }
+            QTest::mouseClick(d.cmdAction[1], Qt::LeftButton);
+        });
+        w->mnuÉtalonnage->trigger();
+        QCOMPARE(said.size(), 2);
+        QVERIFY2(said[0].startsWith("La barre verticale mesure 97 mm au lieu de 100 mm (rapport 0,97).\n\n"
+                                    "L'imprimante ou son pilote met la page à l'échelle") &&
+                     said[0].contains("« Taille réelle »") && said[0].endsWith("n'ont pas été modifiés."),
+                 qPrintable(said[0]));
+        QCOMPARE(said[1], QString("L'ajustement doit être compris entre -999 et 999 millimètres."));
+        QCOMPARE(readAll(dir.filePath("Tolvo.ini")), iniBytes(settings));
+        QCOMPARE(w->HorAjust, qint16(998));
+
+        QVERIFY(writeAll(dir.filePath("file"), "x"));
+        usePdf(dir.filePath("file/pdf"));
+        const int dialogs = boxes.dialogsRun;
+        w->mnuÉtalonnage->trigger();
+        QVERIFY(boxes.shown.last().text.startsWith(
+            "La feuille d'étalonnage n'a pas été imprimée.\nImpossible de créer"));
+        QCOMPARE(boxes.dialogsRun, dialogs);
+        QCOMPARE(platform::mousePointer(), 0);
+    }
+
+    // F5 on a CUPS queue whose driver fits pages to the paper by default: the job asks
+    // for no scaling in every way the queue understands, and its page is the queue's
+    // A4 paper with the words where the layout puts them, moved only by the margins.
+    void cupsJobNotScaled()
+    {
+        PrivateCups cups;
+        QVERIFY2(cups.isRunning(), qPrintable(cups.errorString()));
+        const TestPpd ppd{.a4ImageableArea = "12 18 583 824",
+                          .more = "*OpenUI *FitToPage/Fit: Boolean\n*DefaultFitToPage: True\n"
+                                  "*FitToPage True: \"\"\n*FitToPage False: \"\"\n*CloseUI: *FitToPage\n"};
+        QVERIFY2(cups.addQueue("Cheques", ppd), qPrintable(cups.errorString()));
+        platform::setPrinters(nullptr); // the machine's printers: the private scheduler's queue
+        start("[Défaut]\nImprimante=Cheques\nFont=Liberation Sans\n[Cheques]\nOrientation=1\n");
+        QCOMPARE(w->lblImprimante->text(), QString("Cheques"));
+        w->cboMontant->setEditText("80");
+        w->cboBénéficiaire->setEditText("EDF");
+        QTest::keyClick(focused(), Qt::Key_F5);
+        const int job = cups.lastJob("Cheques");
+        QVERIFY2(job > 0, qPrintable(cups.log()));
+        QStringList attributes;
+        for (const char *name : {"job-state", "media", "print-scaling", "fit-to-page", "FitToPage"})
+            attributes << cups.jobAttribute(job, name);
+        QCOMPARE(attributes, (QStringList{"completed", "A4", "none", "false", "false"}));
+        const QString output = cups.outputFile("Cheques");
+        QCOMPARE(pdfInfo(output, "Page size"), QString("595 x 842 pts (A4)"));
+        const auto pages = pdfPages(output);
+        const PdfWord *edf = pages.isEmpty() ? nullptr : findWord(pages[0], "EDF");
+        QVERIFY(edf);
+        constexpr double mm = 25.4 / 72;
+        QVERIFY(qAbs(edf->xMin - (15 + 12 * mm)) < 0.5 && qAbs(edf->yMax - (33 + (842 - 824) * mm)) < 0.5);
     }
 };
 

@@ -188,7 +188,7 @@ private slots:
         for (QAction *a : w->mnuAide->actions())
             help << a->text();
         QCOMPARE(help.join(" | "),
-                 QString("&Imprimer un spécimen de chèque |  | &Aide | A &propos de Tolvo..."));
+                 QString("&Imprimer un spécimen de chèque | &Feuille d'étalonnage... |  | &Aide | A &propos de Tolvo..."));
 
         // Alt+H, P: the preview's checks; Alt+?, P: the About box.
         platform::MessageBoxRecorder boxes;
@@ -216,6 +216,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(w->mnuAide));
         w->mnuAide->setActiveAction(w->mnuSousAide[0]);
         QCOMPARE(f1(w->mnuAide), 1006);
+        const QList<QAction *> items = w->mnuAide->actions(); // the calibration beside the specimen
+        QCOMPARE(items.indexOf(w->mnuÉtalonnage), items.indexOf(w->mnuSousAide[0]) + 1);
+        w->mnuAide->setActiveAction(w->mnuÉtalonnage);
+        QCOMPARE(f1(w->mnuAide), 1009);
         w->mnuAide->close();
         platform::HelpRecorder help;
         w->mnuSousAide[2]->trigger();

@@ -1,12 +1,19 @@
 // The cheque job on a fake printer: the page, the checks, failures; and the printing window.
 
 #include "cheque/ChequeJob.h"
+#include "cheque/ChequeLayout.h"
+#include "cheque/frmApercu.h"
 #include "cheque/frmImpression.h"
+#include "platform/Application.h"
+#include "support/PdfText.h"
+#include "support/TestFiles.h"
 #include "support/FakePrinter.h"
 
 #include <QLabel>
 #include <QPointer>
 #include <QTest>
+#include <cmath>
+#include <functional>
 
 using namespace cheque;
 using platform::FakePrinter;
@@ -39,6 +46,20 @@ QList<FakePrinter::Printed> expectedPage(const QString &amount)
                                                   {"QUATRE EUROS CINQUANTE CTS**", 12, 15, 22.13136f},
                                                   {"**1 234,50**", 15, 135, 28.9142f}};
     return {};
+}
+
+// The first line across [a, b] (down it when `vertical`) met going from `start` in the
+// direction of `step` for at most `span` millimetres; NaN when none.
+double lineFrom(const testsupport::InkPicture &form, double start, double step, double span, double a,
+                double b, bool vertical)
+{
+    for (double d = 0; d <= span; d += std::abs(step)) {
+        const double at = start + (step > 0 ? d : -d);
+        if (form.share(vertical ? QPointF(at, a) : QPointF(a, at),
+                       vertical ? QPointF(at, b) : QPointF(b, at)) >= 0.9)
+            return at;
+    }
+    return qQNaN();
 }
 
 // Counts the paint events that reach the printing window or its label.
@@ -140,6 +161,58 @@ private slots:
         QCOMPARE(fake.printed(),
                  QStringList({"Jean", "05/12/2026", "**QUATRE-VINGTS", "EUROS**", "**80,00**"}));
         QCOMPARE(fake.items[2].size, 4.f);
+    }
+
+    // The preview window's picture: each text of the cheque on its own line of the form
+    // (within 1 mm), the figures inside the € box, and no printing of the form under any
+    // text ("Payez contre ce chèque", "à", "le" stay clear before the words).
+    void previewOnTheForm()
+    {
+        platform::setApplicationFolder(testsupport::sourceDir() + "/data");
+        const testsupport::InkPicture form{specimenPicture(), specimenPicture().width() / double(formWidth),
+                                           [](QRgb c) { return qGray(c) < 200; }};
+        QVERIFY(!form.image.isNull());
+        for (const ChequeInput &in :
+             {ChequeInput{"21,21", "Jean Dupuy", "05/12/2026", false, "7", "1", "90", 0, 0, "Arial"},
+              ChequeInput{"123456789,00", "Société Générale des Eaux", "31/12/2026", true, "7", "2", "270", 0,
+                          0, "Arial"}}) {
+            frmAperçu preview(in);
+            // Only the program's text is black: the form is printed in blue greys.
+            const testsupport::InkPicture shown{preview.picAperçu->pixmap().toImage(), frmAperçu::scale,
+                                                [](QRgb c) {
+                                                    return std::max({qRed(c), qGreen(c), qBlue(c)}) < 60;
+                                                }};
+            QCOMPARE(shown.image.size(),
+                     QSize(qRound(175 * frmAperçu::scale), qRound(81 * frmAperçu::scale)));
+            for (const Item item : {beneficiaryItem, dateItem, firstLineItem, secondLineItem, figuresItem}) {
+                const QString name = QString("%1 at %2, %3").arg(in.amount).arg(item.x).arg(item.y);
+                // A text line is at most 5 mm high (8 mm for the figures), the line above it excluded.
+                const bool figures = item.x == figuresItem.x && item.y == figuresItem.y;
+                const QRectF text = shown.box(QRectF(QPointF(item.x - 3, item.y - (figures ? 7.9 : 4.8)),
+                                                     QPointF(item.x > 100 ? 175 : 130, item.y + 0.3)));
+                QVERIFY2(!text.isEmpty(), qPrintable(name));
+                double line = qQNaN(); // the form's line under the text, left out below
+                if (figures) {
+                    const double sides[] = {
+                        lineFrom(form, text.top(), -0.1, 6, text.left(), text.right(), false),
+                        lineFrom(form, text.bottom(), 0.1, 6, text.left(), text.right(), false),
+                        lineFrom(form, text.left(), -0.1, 40, text.top(), text.bottom(), true),
+                        lineFrom(form, text.right(), 0.1, 40, text.top(), text.bottom(), true)};
+                    QVERIFY2(std::none_of(std::begin(sides), std::end(sides),
+                                          [](double d) { return std::isnan(d); }),
+                             qPrintable(name + ": figures outside the box"));
+                } else {
+                    line = lineFrom(form, text.bottom() - 1, 0.1, 2, text.left(), text.right(), false);
+                    QVERIFY2(!std::isnan(line), qPrintable(name + ": no line under the text"));
+                }
+                int under = 0;
+                for (double y = text.top(); y < text.bottom(); y += 1 / form.dots)
+                    for (double x = text.left(); x < text.right(); x += 1 / form.dots)
+                        under += form.inked(QPointF(x, y)) && !(std::abs(y - line) <= 0.4);
+                QVERIFY2(under == 0,
+                         qPrintable(name + QString(": %1 dots of the form under the text").arg(under)));
+            }
+        }
     }
 
     // The printing window: painted, centred over its owner, before the job takes the

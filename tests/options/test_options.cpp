@@ -2,6 +2,7 @@
 // what each page writes into Tolvo.ini and the main window, and nothing on Annuler.
 
 #include "app/frmTolvo.h"
+#include "cheque/frmEtalonnage.h"
 #include "options/frmOptions.h"
 #include "platform/Application.h"
 #include "platform/forms/MessageBox.h"
@@ -168,6 +169,35 @@ private slots:
             QCOMPARE(readAll(file()), iniBytes(row.after.isEmpty() ? before : row.after));
             QCOMPARE(w->HorAjust, qint16(row.after.isEmpty() ? 7 : row.shown.toInt()));
         }
+    }
+
+    // The calibration from the adjustment page: its button below the page's own controls,
+    // the sheet printed with the adjustment typed there, and what "Étalonnage" saved
+    // shown in the boxes; Annuler afterwards keeps it.
+    void calibration()
+    {
+        auto &fake = static_cast<platform::FakePrinter &>(platform::printers().current());
+        platform::MessageBoxRecorder boxes;
+        boxes.queueDialog(answer<frmÉtalonnage>([](frmÉtalonnage &) {
+            QCOMPARE(f1(), 1009);
+            type("2\t-1");
+        }));
+        open("[HP]\nOrientation=1\nHorAjust=7\nVerAjust=-4\n", 2, [&](frmOptions &d) {
+            QVERIFY(d.cmdÉtalonnage->geometry().top() >= d.lblEti[5]->geometry().bottom() &&
+                    d.fraAjustement->rect().contains(d.cmdÉtalonnage->geometry()));
+            d.cmdÉtalonnage->setFocus();
+            QCOMPARE(f1(), 1009);
+            d.txtAjust[0]->setFocus();
+            d.txtAjust[0]->selectAll();
+            type("5");
+            QTest::mouseClick(d.cmdÉtalonnage, Qt::LeftButton);
+            QCOMPARE(d.txtAjust[0]->text() + " " + d.txtAjust[1]->text(), QString("7 -5"));
+            close(d, "Annuler");
+        });
+        // The beneficiary's cross, where the adjustment typed puts the field.
+        QVERIFY(fake.lines.contains(QLineF(5 + 15 - 2.5, -4 + 33, 5 + 15 + 2.5, -4 + 33)));
+        QCOMPARE(readAll(file()), iniBytes("[HP]\nOrientation=1\nHorAjust=7\nVerAjust=-5\n"));
+        QCOMPARE(w->HorAjust * 10 + w->VerAjust, 7 * 10 - 5);
     }
 };
 

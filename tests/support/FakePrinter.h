@@ -6,6 +6,7 @@
 #include "platform/print/Printer.h"
 
 #include <QHash>
+#include <QLineF>
 #include <QStringList>
 #include <QVariant>
 #include <algorithm>
@@ -41,6 +42,7 @@ public:
     // What happened.
     mutable std::vector<Call> calls;
     QList<Printed> items;
+    QList<QLineF> lines;
     int documents = 0;
     QStringList printed() const; // texts printed, in order
     QStringList log() const;     // "member value" lines, measures left out
@@ -70,6 +72,11 @@ public:
     float TextHeight(const QString &) override { return call("TextHeight", float(0.40572 * fontSize)); }
     void Print(const QString &t) override { items.append({call("Print", t), fontSize, currentX, currentY}); }
     void PaintPicture(const QImage &, float, float, float, float) override { call("PaintPicture", 0); }
+    void Line(float x1, float y1, float x2, float y2) override
+    {
+        lines.append(QLineF(x1, y1, x2, y2));
+        call("Line", QString::asprintf("%g %g %g %g", x1, y1, x2, y2));
+    }
     void NewPage() override { call("NewPage", 0); }
     void EndDoc() override { documents += call("EndDoc", 1); }
     int LandscapeRotation() const override

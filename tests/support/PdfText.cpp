@@ -2,6 +2,7 @@
 
 #include "support/TestFiles.h"
 
+#include <QLineF>
 #include <QRegularExpression>
 #include <algorithm>
 
@@ -80,6 +81,47 @@ QRect ink(const QImage &image, const QRect &area, int grey)
         for (int x = r.left(); x <= r.right(); ++x)
             if (qGray(image.pixel(x, y)) < grey)
                 box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+bool InkPicture::inked(QPointF mm) const
+{
+    const QPoint p(int(mm.x() * dots), int(mm.y() * dots));
+    return image.rect().contains(p) && isInk(image.pixel(p));
+}
+
+namespace {
+// Calls `f` on the points of a segment, one a dot.
+template <class F> int walk(const InkPicture &picture, QPointF from, QPointF to, F f)
+{
+    const int steps = std::max(1, int(QLineF(from, to).length() * picture.dots));
+    for (int i = 0; i <= steps; ++i)
+        f(picture.inked(from + (to - from) * i / steps));
+    return steps + 1;
+}
+} // namespace
+
+double InkPicture::share(QPointF from, QPointF to) const
+{
+    int inkedDots = 0;
+    const int all = walk(*this, from, to, [&](bool ink) { inkedDots += ink; });
+    return double(inkedDots) / all;
+}
+
+double InkPicture::run(QPointF from, QPointF to) const
+{
+    int best = 0, current = 0;
+    walk(*this, from, to, [&](bool ink) { best = std::max(best, current = ink ? current + 1 : 0); });
+    return best / dots;
+}
+
+QRectF InkPicture::box(const QRectF &area) const
+{
+    QRectF box;
+    for (double y = area.top(); y < area.bottom(); y += 1 / dots)
+        for (double x = area.left(); x < area.right(); x += 1 / dots)
+            if (inked(QPointF(x, y)))
+                box |= QRectF(x, y, 1 / dots, 1 / dots);
     return box;
 }
 

@@ -3,8 +3,10 @@
 
 #include <QImage>
 #include <QList>
+#include <QRectF>
 #include <QSizeF>
 #include <QStringList>
+#include <functional>
 
 namespace testsupport {
 
@@ -30,5 +32,20 @@ const PdfWord *findWord(const PdfPage &page, const QString &text);
 QImage pdfImage(const QString &path, int dpi);
 // The bounding box of the pixels darker than `grey` inside `area`; null when there are none.
 QRect ink(const QImage &image, const QRect &area, int grey = 128);
+
+// A picture read in millimetres from its top-left corner: `dots` a millimetre, ink where
+// `isInk` says (darker than mid-grey unless told).
+struct InkPicture {
+    QImage image;
+    double dots = 10;
+    std::function<bool(QRgb)> isInk = [](QRgb c) { return qGray(c) < 128; };
+
+    bool inked(QPointF mm) const;
+    // How much of a segment is ink, and its longest unbroken stretch of ink in millimetres.
+    double share(QPointF from, QPointF to) const;
+    double run(QPointF from, QPointF to) const;
+    // The box of the ink inside an area; empty when there is none.
+    QRectF box(const QRectF &area) const;
+};
 
 } // namespace testsupport

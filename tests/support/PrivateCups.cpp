@@ -21,8 +21,8 @@ using Http = std::unique_ptr<http_t, decltype(&httpClose)>;
 
 Http connectTo(const QString &socket)
 {
-    return Http(httpConnect2(QFile::encodeName(socket).constData(), 0, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_NEVER, 1,
-                             1000, nullptr),
+    return Http(httpConnect2(QFile::encodeName(socket).constData(), 0, nullptr, AF_UNSPEC,
+                             HTTP_ENCRYPTION_NEVER, 1, 1000, nullptr),
                 &httpClose);
 }
 
@@ -34,11 +34,13 @@ QByteArray makePpd(const TestPpd &ppd)
                    "*DefaultPageSize: A4\n*PageSize A4/A4: \"<</PageSize[595 842]>>setpagedevice\"\n"
                    "*CloseUI: *PageSize\n*PaperDimension A4/A4: \"595 842\"\n*ImageableArea A4/A4: \"" +
                    ppd.a4ImageableArea + "\"\n";
+    text += ppd.more;
     if (!ppd.landscape.isEmpty())
         text += "*LandscapeOrientation: " + ppd.landscape + "\n";
     if (!ppd.inputSlots.isEmpty())
-        text += "*OpenUI *InputSlot/Media Source: PickOne\n*DefaultInputSlot: " + ppd.defaultSlot + "\n*InputSlot " +
-                ppd.inputSlots.join(": \"\"\n*InputSlot ") + ": \"\"\n*CloseUI: *InputSlot\n";
+        text += "*OpenUI *InputSlot/Media Source: PickOne\n*DefaultInputSlot: " + ppd.defaultSlot +
+                "\n*InputSlot " + ppd.inputSlots.join(": \"\"\n*InputSlot ") +
+                ": \"\"\n*CloseUI: *InputSlot\n";
     return text.toLatin1();
 }
 
@@ -50,23 +52,27 @@ PrivateCups::PrivateCups()
     for (const char *sub : {"root/ppd", "spool/tmp", "cache", "state", "log", "out", "ppd"})
         QDir(dir).mkpath(QString::fromLatin1(sub));
     // Filters run as the scheduler's user, which must reach the spool and the PPDs.
-    QFile::setPermissions(dir, QFile::permissions(dir) | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
-                                   QFile::ExeOther);
+    QFile::setPermissions(dir, QFile::permissions(dir) | QFile::ReadGroup | QFile::ExeGroup |
+                                   QFile::ReadOther | QFile::ExeOther);
     // As root (how CI runs) the scheduler hands jobs to "lp"; otherwise everything runs as us.
     const passwd *pw = getpwuid(geteuid());
     const struct group *gr = getgrgid(getegid());
     const bool root = geteuid() == 0 || !pw || !gr;
-    const QString user = root ? "lp" : pw->pw_name, group = root ? "lp" : gr->gr_name, system = root ? "root" : group;
+    const QString user = root ? "lp" : pw->pw_name, group = root ? "lp" : gr->gr_name,
+                  system = root ? "root" : group;
     const QString filesConf = dir + "/root/cups-files.conf", cupsdConf = dir + "/root/cupsd.conf";
     writeAll(filesConf, QString("ServerRoot %1/root\nRequestRoot %1/spool\nTempDir %1/spool/tmp\n"
                                 "CacheDir %1/cache\nStateDir %1/state\nAccessLog %1/log/access_log\n"
                                 "ErrorLog %1/log/error_log\nPageLog %1/log/page_log\nPrintcap %1/printcap\n"
                                 "FileDevice Yes\nUser %2\nGroup %3\nSystemGroup %4\n")
-                            .arg(m_dir.path(), user, group, system).toLocal8Bit());
-    writeAll(cupsdConf, QString("LogLevel info\nListen %1\nBrowsing No\nDefaultAuthType None\n"
-                                "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-                                "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n")
-                            .arg(socketPath()).toLocal8Bit());
+                            .arg(m_dir.path(), user, group, system)
+                            .toLocal8Bit());
+    writeAll(cupsdConf,
+             QString("LogLevel info\nListen %1\nBrowsing No\nDefaultAuthType None\n"
+                     "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+                     "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n")
+                 .arg(socketPath())
+                 .toLocal8Bit());
 
     // Every CUPS call of this process (and of the tools it starts) goes to this scheduler.
     qputenv("CUPS_SERVER", QFile::encodeName(socketPath()));
@@ -103,9 +109,11 @@ bool PrivateCups::admin(const QString &program, const QStringList &arguments)
 {
     QProcess process;
     process.start(program, QStringList{"-h", socketPath()} + arguments);
-    if (process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
+    if (process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit &&
+        process.exitCode() == 0)
         return true;
-    m_error = program + ' ' + arguments.join(' ') + ": " + QString::fromLocal8Bit(process.readAllStandardError());
+    m_error =
+        program + ' ' + arguments.join(' ') + ": " + QString::fromLocal8Bit(process.readAllStandardError());
     return false;
 }
 

@@ -16,8 +16,9 @@ namespace testsupport {
 struct TestPpd {
     QStringList inputSlots = {}; // "Keyword/Text" or "Keyword", in PPD order; none: no InputSlot
     QString defaultSlot = {};
-    QString landscape = {};      // "Minus90", "Plus90", or empty for no *LandscapeOrientation
+    QString landscape = {}; // "Minus90", "Plus90", or empty for no *LandscapeOrientation
     QString a4ImageableArea = QStringLiteral("12 18 583 824"); // points, from the lower-left corner
+    QString more = {};                                         // further PPD lines, as they are
 };
 
 class PrivateCups {

@@ -37,7 +37,8 @@ constexpr double mmPerPoint = 25.4 / 72;
 #define TOLVO_CUPS_FUNCTIONS(F)                                                                              \
     F(cupsAddOption) F(cupsEncryption) F(cupsFreeDests) F(cupsFreeOptions) F(cupsGetDests2) F(cupsGetOption) \
     F(cupsGetPPD3) F(cupsLastErrorString) F(cupsPrintFile2) F(cupsServer) F(httpClose) F(httpConnect2)       \
-    F(httpSetTimeout) F(ippPort) F(ppdClose) F(ppdFindAttr) F(ppdFindOption) F(ppdOpenFile) F(ppdPageSize)
+    F(httpSetTimeout) F(ippPort) F(ppdClose) F(ppdFindAttr) F(ppdFindOption) F(ppdFirstOption)               \
+    F(ppdNextOption) F(ppdOpenFile) F(ppdPageSize)
 // clang-format on
 
 struct Cups {
@@ -109,6 +110,27 @@ QueueDescription describePpd(ppd_file_t *ppd)
             d.sources.append({codes[i], name.isEmpty() ? d.slotChoices[i] : name});
         }
         d.defaultSlot = QString::fromUtf8(inputSlot->defchoice);
+    }
+
+    // Drivers that shrink pages to fit do it through an option of their own ("FitToPage",
+    // a maker's "BRFitToPage", "fitplot", "print-scaling"): its "off" choice is asked for.
+    static const QStringList scalingOptions = {QStringLiteral("fittopage"), QStringLiteral("fitplot"),
+                                               QStringLiteral("printscaling")};
+    static const QStringList offChoices = {QStringLiteral("false"), QStringLiteral("off"),
+                                           QStringLiteral("no"), QStringLiteral("none"), QStringLiteral("0")};
+    for (ppd_option_t *option = cups().ppdFirstOption(ppd); option; option = cups().ppdNextOption(ppd)) {
+        const QString keyword = QString::fromUtf8(option->keyword);
+        const QString name = keyword.toLower().remove(QLatin1Char('-')).remove(QLatin1Char('_'));
+        if (!std::any_of(scalingOptions.begin(), scalingOptions.end(),
+                         [&](const QString &s) { return name.endsWith(s); }))
+            continue;
+        for (int i = 0; i < option->num_choices; ++i) {
+            const QString choice = QString::fromUtf8(option->choices[i].choice);
+            if (offChoices.contains(choice.toLower())) {
+                d.noScaling.append({keyword, choice});
+                break;
+            }
+        }
     }
 
     // Minus90 turns portrait clockwise into landscape: 270 degrees as the platform counts.
@@ -280,8 +302,13 @@ void CupsPrinter::deliver(const QByteArray &pdf)
         count = cups().cupsAddOption("InputSlot", slot.toUtf8().constData(), count, &options);
     // The sheet is always portrait: a landscape page was turned already.
     count = cups().cupsAddOption("orientation-requested", "3", count, &options);
-    // Positions are measured on the sheet: the page must never be shrunk to fit.
+    // Positions are measured on the sheet: the page must never be shrunk to fit, by
+    // CUPS's filters (print-scaling, or fit-to-page for older ones) or by the driver.
     count = cups().cupsAddOption("print-scaling", "none", count, &options);
+    count = cups().cupsAddOption("fit-to-page", "false", count, &options);
+    for (const auto &[option, choice] : d.noScaling)
+        count =
+            cups().cupsAddOption(option.toUtf8().constData(), choice.toUtf8().constData(), count, &options);
     const auto freeOptions = qScopeGuard([&] { cups().cupsFreeOptions(count, options); });
 
     Http http = connectOrThrow();

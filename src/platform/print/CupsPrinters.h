@@ -22,6 +22,8 @@ struct QueueDescription {
     QList<PaperSource> sources; // the same, with their codes and names
     QString defaultSlot;        // empty when the queue has no InputSlot
     int landscapeRotation = 90; // 270 for *LandscapeOrientation: Minus90
+    // The driver's own options that fit pages to the paper, with their "off" choice.
+    QList<std::pair<QString, QString>> noScaling;
     // Printable area of an A4 sheet in portrait, in millimetres from each edge.
     double left = 0, top = 0, right = 0, bottom = 0;
 };

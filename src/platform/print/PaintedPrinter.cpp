@@ -30,6 +30,37 @@ double mmPerUnit(qint16 mode)
     }
 }
 
+// Qt writes a page's size in whole points: an A4 page is 595 x 842 points, 0.1 mm
+// narrower and 0.04 mm longer than the paper. The page box is written again with
+// the exact size, in as many characters so that the file's offsets stay right; the
+// drawing is moved by the difference of heights (`shift`, points), so that positions
+// are still measured from the page's top edge.
+struct ExactPage {
+    QSize whole;  // points, as Qt writes them
+    QSizeF exact; // points
+    double shift() const { return whole.height() - exact.height(); }
+};
+
+ExactPage exactPage(const QPageLayout &layout)
+{
+    QSizeF exact = layout.pageSize().size(QPageSize::Millimeter) * (72 / 25.4);
+    if (layout.orientation() == QPageLayout::Landscape)
+        exact.transpose();
+    return {layout.fullRectPoints().size(), exact};
+}
+
+void writeExactPageBox(QByteArray &pdf, const ExactPage &page)
+{
+    auto box = [](double width, double height) {
+        return "/MediaBox [0 0 " + QByteArray::number(width, 'f', 6) + ' ' +
+               QByteArray::number(height, 'f', 6) + ']';
+    };
+    const QByteArray written = box(page.whole.width(), page.whole.height());
+    const QByteArray exact = box(page.exact.width(), page.exact.height());
+    if (written.size() == exact.size())
+        pdf.replace(written, exact);
+}
+
 } // namespace
 
 PaintedPrinter::PaintedPrinter() : m_font(QStringLiteral("Arial"))
@@ -143,9 +174,20 @@ void PaintedPrinter::PaintPicture(const QImage &picture, float x, float y, float
     if (picture.isNull())
         throw PrinterError(QStringLiteral("Image vide"));
     Step step;
+    step.kind = Step::Picture;
     step.picture = picture;
     step.at = QPointF(unitsToMm(x), unitsToMm(y));
     step.size = QSizeF(unitsToMm(width), unitsToMm(height));
+    step.page = m_page;
+    m_steps.push_back(std::move(step));
+}
+
+void PaintedPrinter::Line(float x1, float y1, float x2, float y2)
+{
+    Step step;
+    step.kind = Step::Line;
+    step.at = QPointF(unitsToMm(x1), unitsToMm(y1));
+    step.size = QSizeF(unitsToMm(x2) - step.at.x(), unitsToMm(y2) - step.at.y());
     step.page = m_page;
     m_steps.push_back(std::move(step));
 }
@@ -170,12 +212,19 @@ void PaintedPrinter::paintSteps(QPainter &painter, QPaintDevice *device, double 
 {
     for (const Step &step : steps) {
         const QPointF at = (origin + step.at) * dotsPerMm;
-        if (step.picture.isNull()) {
+        switch (step.kind) {
+        case Step::Text: {
             const QFont font(step.font, device);
             painter.setFont(font);
             painter.drawText(at + QPointF(0, QFontMetricsF(font, device).ascent()), step.text);
-        } else {
-            painter.drawImage(QRectF(at, step.size * dotsPerMm), step.picture);
+            break;
+        }
+        case Step::Picture: painter.drawImage(QRectF(at, step.size * dotsPerMm), step.picture); break;
+        case Step::Line:
+            // Square ends cut the line at its two points: a ruled length is exact.
+            painter.setPen(QPen(Qt::black, lineWidth * dotsPerMm, Qt::SolidLine, Qt::FlatCap));
+            painter.drawLine(at, at + QPointF(step.size.width(), step.size.height()) * dotsPerMm);
+            break;
         }
     }
 }
@@ -190,6 +239,7 @@ void PaintedPrinter::EndDoc()
 
     const Sheet layout = sheet(m_orientation);
     const bool turned = m_orientation == 2 && (layout.rotation == 90 || layout.rotation == 270);
+    ExactPage exact;
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
@@ -201,6 +251,7 @@ void PaintedPrinter::EndDoc()
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
                                          landscapeSheet ? QPageLayout::Landscape : QPageLayout::Portrait,
                                          QMarginsF(), QPageLayout::Millimeter));
+        exact = exactPage(writer.pageLayout());
         QPainter painter;
         if (!painter.begin(&writer))
             throw PrinterError(QStringLiteral("Impossible de préparer la page à imprimer"));
@@ -209,6 +260,7 @@ void PaintedPrinter::EndDoc()
             if (page > 0 && !writer.newPage())
                 throw PrinterError(QStringLiteral("Impossible de préparer la page à imprimer"));
             painter.save();
+            painter.translate(0, exact.shift() * resolution / 72);
             if (turned) {
                 const QRect full = writer.pageLayout().fullRectPixels(resolution);
                 if (layout.rotation == 90) {
@@ -229,7 +281,9 @@ void PaintedPrinter::EndDoc()
         if (!painter.end())
             throw PrinterError(QStringLiteral("Impossible de préparer la page à imprimer"));
     }
-    deliver(buffer.data());
+    QByteArray pdf = buffer.data();
+    writeExactPageBox(pdf, exact);
+    deliver(pdf);
 }
 
 } // namespace platform

@@ -41,6 +41,7 @@ public:
 
     void Print(const QString &text) override;
     void PaintPicture(const QImage &picture, float x, float y, float width, float height) override;
+    void Line(float x1, float y1, float x2, float y2) override;
     void NewPage() override;
     void EndDoc() override;
 
@@ -60,11 +61,12 @@ protected:
     virtual void deliver(const QByteArray &pdf) = 0;
 
     struct Step {
-        QString text; // text drawn when picture is null
+        enum Kind { Text, Picture, Line } kind = Text;
+        QString text;
         QImage picture;
         QFont font;
-        QPointF at;  // millimetres
-        QSizeF size; // picture size, millimetres
+        QPointF at;  // millimetres: a text's or picture's top-left corner, a line's start
+        QSizeF size; // a picture's size, or how far a line goes, millimetres
         int page = 0;
     };
     // The steps drawn since the last EndDoc; the printer starts blank again at the origin.

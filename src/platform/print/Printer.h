@@ -51,6 +51,10 @@ public:
 
     virtual void Print(const QString &text) = 0;
     virtual void PaintPicture(const QImage &picture, float x, float y, float width, float height) = 0;
+    // A straight black line from (x1, y1) to (x2, y2), lineWidth millimetres wide,
+    // centred on that segment and ending square at its two ends.
+    virtual void Line(float x1, float y1, float x2, float y2) = 0;
+    static constexpr double lineWidth = 0.25;
     // Ends the page; what follows goes on a new sheet of the same document.
     virtual void NewPage() = 0;
     virtual void EndDoc() = 0;

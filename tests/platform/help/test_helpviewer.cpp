@@ -26,7 +26,7 @@ private slots:
         const HelpDocument d = parseHelpDocument(QString::fromUtf8(testsupport::readAll(m_file)));
         QCOMPARE(d.title, QString("Aide de Tolvo"));
         QVERIFY(d.contents() && d.contents()->id == "sommaire");
-        for (int id = 1000; id <= 1008; ++id) {
+        for (int id = 1000; id <= 1009; ++id) {
             const HelpTopic *t = d.topic(QString::number(id));
             QVERIFY2(t && !t->keywords.isEmpty() && t->title != t->id && t->text.size() > 300,
                      qPrintable(QString::number(id)));
@@ -36,19 +36,26 @@ private slots:
         for (const HelpTopic &t : d.topics)
             for (auto it = link.globalMatch(t.html); it.hasNext();) {
                 const QString target = it.next().captured(1);
-                QVERIFY2(target.startsWith('#') && d.topic(target.mid(1)), qPrintable(t.id + " -> " + target));
+                QVERIFY2(target.startsWith('#') && d.topic(target.mid(1)),
+                         qPrintable(t.id + " -> " + target));
             }
     }
 
     // What shows: the help window, the pop-up, the topics dialog, or a message.
     void commands()
     {
-        const struct { QString content; int command, data; QString shown; } rows[] = { // content "-": the program's help; null: no file
+        const struct {
+            QString content;
+            int command, data;
+            QString shown;
+        } rows[] = {
+            // content "-": the program's help; null: no file
             {"-", HELP_CONTEXT, 1004, "window 1004"},
             {"-", HELP_CONTEXTPOPUP, 1006, "pop-up 1006"},
             {"-", HELP_FINDER, 0, "topics"},
             {QString(), HELP_CONTEXT, 1001, "Impossible d'ouvrir le fichier d'aide"},
-            {"<section id='1'>un</section>", HELP_CONTEXT, 1001, "La rubrique d'aide 1001 est introuvable dans le fichier"},
+            {"<section id='1'>un</section>", HELP_CONTEXT, 1001,
+             "La rubrique d'aide 1001 est introuvable dans le fichier"},
         };
         for (const auto &row : rows) {
             const QString file = row.content == "-" ? m_file : m_dir.filePath("essai.hlp");

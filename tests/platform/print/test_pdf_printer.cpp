@@ -17,7 +17,8 @@ class TestPdfPrinter : public QObject {
     QTemporaryDir m_dir;
 
 private slots:
-    // Text is placed by its top-left corner, in millimetres, on an A4 page of either orientation.
+    // Text is placed by its top-left corner, in millimetres, on an A4 page of either orientation,
+    // exactly the paper's size.
     void textPlacedWhereAsked()
     {
         PdfPrinter printer(m_dir.filePath("cheques"));
@@ -37,7 +38,7 @@ private slots:
             printer.Print("DEUX"); // at the start of the next line
             printer.EndDoc();
             QCOMPARE(testsupport::pdfInfo(printer.lastFile(), "Page size"),
-                     QString(orientation == 1 ? "595 x 842 pts (A4)" : "842 x 595 pts (A4)"));
+                     QString(orientation == 1 ? "595.276 x 841.89 pts (A4)" : "841.89 x 595.276 pts (A4)"));
             const QList<testsupport::PdfPage> pages = testsupport::pdfPages(printer.lastFile());
             QVERIFY(pages.size() == 1);
             const testsupport::PdfWord *word = testsupport::findWord(pages[0], "ABC");
