@@ -90,6 +90,8 @@ frmTolvo::frmTolvo(QWidget *parent) : QMainWindow(parent)
     connect(cmdImprime, &QPushButton::clicked, this, [this] { cmdImprime_Click(); });
     connect(cmdConfig, &QPushButton::clicked, this, [this] { cmdConfig_Click(); });
     connect(cmdOuvrir, &QPushButton::clicked, this, [this] { cmdOuvrir_Click(); });
+    platform::filterPastes(cboMontant->lineEdit(),
+                           [this](int KeyAscii) { return cboMontant_KeyPress(KeyAscii); });
     platform::installKeyPreview(this, [this](QKeyEvent *e) {
         if (Form_KeyDown(e->key(), e->modifiers()))
             return true;

@@ -68,7 +68,7 @@ protected:
 private:
     void buildControls();
     void saveLists();
-    void saveOptions();
+    bool saveOptions();
     bool saveAdjustment();
 
     Owner m_owner;

@@ -15,7 +15,9 @@
 #include "support/TestFiles.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -156,6 +158,52 @@ private slots:
         QCOMPARE(readAll(file()), iniBytes("[Montants]\n0=100,00\n1=20,50\n2=30,00\n3=7,00\n"
                                            "[Bénéficiaires]\n0=Dupont\n1=dupont\n"
                                            "[Défaut]\nMontant=30,00\nEncadrement=Oui\n"));
+    }
+
+    // The amount box takes the editing shortcuts; what is pasted, by Ctrl+V or by its
+    // own menu, goes in by the typing rules or not at all.
+    void editingKeys()
+    {
+        start(QString());
+        w->cboMontant->setFocus();
+        type("12,00");
+        QTest::keyClick(focused(), Qt::Key_A, Qt::ControlModifier);
+        type("80");
+        QCOMPARE(w->cboMontant->currentText(), QString("80"));
+        QTest::keyClick(focused(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(focused(), Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(w->cboMontant->currentText() + "|" + QApplication::clipboard()->text(), QString("|80"));
+        QTest::keyClick(focused(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w->cboMontant->currentText(), QString("80"));
+
+        QLineEdit *edit = w->cboMontant->lineEdit();
+        const struct {
+            QString pasted;
+            bool byMenu;
+            QString shown; // over "5", all selected
+        } rows[] = {
+            {"1 234,56", false, "1234,56"}, {"abc", false, "5"}, {"12.5", true, "12,5"},
+            {"1.234,56", true, "5"},        {"-5", false, "5"},  {QString(70, u'1'), false, "5"},
+        };
+        for (const auto &row : rows) {
+            edit->setText("5");
+            edit->selectAll();
+            QApplication::clipboard()->setText(row.pasted);
+            if (row.byMenu) {
+                QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(4, 4),
+                                       edit->mapToGlobal(QPoint(4, 4)));
+                QApplication::sendEvent(edit, &menu);
+                QMenu *popup = nullptr;
+                QTRY_VERIFY(popup = qobject_cast<QMenu *>(QApplication::activePopupWidget()));
+                for (QAction *a : popup->actions())
+                    if (a->text().startsWith(QCoreApplication::translate("QLineEdit", "&Paste")))
+                        a->trigger();
+                popup->close();
+            } else {
+                QTest::keyClick(focused(), Qt::Key_V, Qt::ControlModifier);
+            }
+            QCOMPARE(w->cboMontant->currentText(), row.shown);
+        }
     }
 
     // The menu bar: the three commands, "Chèques" and "?" in its four items, all in view,

@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
@@ -32,14 +34,15 @@ QFont uiFont()
 }
 
 // Draws a check box or option button whose caption wraps inside its width.
-static void paintWrapped(QAbstractButton *button, QStyleOptionButton &option, QStyle::SubElement indicatorRect,
-                         QStyle::PrimitiveElement indicatorShape)
+static void paintWrapped(QAbstractButton *button, QStyleOptionButton &option,
+                         QStyle::SubElement indicatorRect, QStyle::PrimitiveElement indicatorShape)
 {
     QStylePainter p(button);
     option.text.clear();
     const QRect indicator = button->style()->subElementRect(indicatorRect, &option, button);
     // The indicator, vertically centred like a single-line button's.
-    option.rect = QRect(0, (button->height() - indicator.height()) / 2, indicator.width(), indicator.height());
+    option.rect =
+        QRect(0, (button->height() - indicator.height()) / 2, indicator.width(), indicator.height());
     p.drawPrimitive(indicatorShape, option);
     const int left = indicator.width() + 4;
     const QRect textRect(left, 0, button->width() - left, button->height());
@@ -48,8 +51,9 @@ static void paintWrapped(QAbstractButton *button, QStyleOptionButton &option, QS
     if (button->hasFocus()) {
         QStyleOptionFocusRect focus;
         focus.initFrom(button);
-        focus.rect = p.boundingRect(textRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap, button->text())
-                         .adjusted(-1, 0, 1, 0);
+        focus.rect =
+            p.boundingRect(textRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap, button->text())
+                .adjusted(-1, 0, 1, 0);
         p.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
     }
 }
@@ -86,6 +90,14 @@ QStringList comboEntries(const QComboBox *box)
 
 bool filterKeyPress(QKeyEvent *event, QLineEdit *edit, const std::function<int(int)> &keyPress)
 {
+    if (event->matches(QKeySequence::Paste)) {
+        pasteThroughFilter(edit, QGuiApplication::clipboard()->text(), keyPress);
+        return true;
+    }
+    for (const auto shortcut : {QKeySequence::SelectAll, QKeySequence::Copy, QKeySequence::Cut,
+                                QKeySequence::Undo, QKeySequence::Redo})
+        if (event->matches(shortcut))
+            return false;
     const QString text = event->text();
     if (text.isEmpty() || event->key() == Qt::Key_Delete || event->key() == Qt::Key_Tab ||
         event->key() == Qt::Key_Backtab)
@@ -97,6 +109,82 @@ bool filterKeyPress(QKeyEvent *event, QLineEdit *edit, const std::function<int(i
     if (code != 0)
         edit->insert(QString(QChar(code)));
     return true;
+}
+
+bool pasteThroughFilter(QLineEdit *edit, const QString &text, const std::function<int(int)> &keyPress)
+{
+    // Longer than anything these fields take: typed one by one, it would also take
+    // minutes (the field lays its whole text out again for each character).
+    constexpr qsizetype kLongest = 64;
+    const QString before = edit->text();
+    const int cursor = edit->cursorPosition();
+    const int selectionStart = edit->selectionStart();
+    const int selectionLength = int(edit->selectedText().size());
+    bool refused = text.size() > kLongest;
+    if (!refused && edit->hasSelectedText())
+        edit->del();
+    for (qsizetype i = 0; i < text.size() && !refused; ++i) {
+        const QChar c = text[i];
+        if (c.isSpace())
+            continue;
+        const QString current = edit->text();
+        const int code = c.category() == QChar::Other_Control ? 0 : keyPress(c.unicode());
+        if (code == 0)
+            refused = edit->text() == current; // unless the filter changed the text itself
+        else
+            edit->insert(QString(QChar(code)));
+    }
+    if (!refused)
+        return true;
+    edit->setText(before);
+    if (selectionStart >= 0)
+        edit->setSelection(selectionStart, selectionLength);
+    else
+        edit->setCursorPosition(cursor);
+    QApplication::beep();
+    return false;
+}
+
+namespace {
+// The context menu of a filtered field, with its "Coller" through the filter.
+class PasteFilter : public QObject {
+public:
+    PasteFilter(QLineEdit *edit, std::function<int(int)> keyPress)
+        : QObject(edit), m_edit(edit), m_keyPress(std::move(keyPress))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::ContextMenu)
+            return false;
+        QMenu *menu = m_edit->createStandardContextMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        // The field's own menu names its paste as Qt's translation does.
+        const QString paste = QCoreApplication::translate("QLineEdit", "&Paste");
+        for (QAction *action : menu->actions()) {
+            if (action->text().section(u'\t', 0, 0) != paste)
+                continue;
+            QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
+            QObject::connect(action, &QAction::triggered, m_edit, [edit = m_edit, keyPress = m_keyPress] {
+                pasteThroughFilter(edit, QGuiApplication::clipboard()->text(), keyPress);
+            });
+        }
+        menu->popup(static_cast<QContextMenuEvent *>(event)->globalPos());
+        return true;
+    }
+
+private:
+    QLineEdit *m_edit;
+    std::function<int(int)> m_keyPress;
+};
+} // namespace
+
+void filterPastes(QLineEdit *edit, std::function<int(int)> keyPress)
+{
+    edit->setAcceptDrops(false);
+    edit->installEventFilter(new PasteFilter(edit, std::move(keyPress)));
 }
 
 static bool within(const QWidget *control, const QWidget *w)
