@@ -169,10 +169,7 @@ void frmOptions::buildControls()
     setTwipsGeometry(txtAjust[1], 3720, 3000, 855, 285);
     setTwipsGeometry(lblEti[5], 480, 3120, 2655, 735);
 
-    // No button is the default: Enter clicks the focused button only (keyPressEvent).
-    for (QPushButton *b : {cmdAction[0], cmdAction[1], static_cast<QPushButton *>(cmdSupprimer[0]),
-                           static_cast<QPushButton *>(cmdSupprimer[1])})
-        b->setAutoDefault(false);
+    platform::pressFocusedButtonOnEnter(this);
 
     m_tabOrder = {chkMontant,      chkBénéficiaire, cboPolice,   txtDéfaut,       txtDéfautBénéficiaire,
                   txtAjust[0],     txtAjust[1],     cboMontant,  cmdSupprimer[0], cboBénéficiaire,
@@ -190,17 +187,6 @@ void frmOptions::showEvent(QShowEvent *event)
             w->setFocus(Qt::TabFocusReason);
             break;
         }
-}
-
-void frmOptions::keyPressEvent(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (auto *button = qobject_cast<QPushButton *>(QApplication::focusWidget());
-            button && isAncestorOf(button))
-            button->click();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void frmOptions::cmdAction_Click(int Index)

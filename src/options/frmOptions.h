@@ -62,7 +62,6 @@ public:
     void txtDéfaut_Validate();
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:

@@ -280,14 +280,26 @@ private slots:
         start("[Défaut]\nMontant=5,00\n");
         platform::MessageBoxRecorder recorder;
         int helpTopic = 0;
-        recorder.queueDialog(answer<printer::frmConfig>([&](printer::frmConfig &) { helpTopic = f1(); }));
+        // Enter on an option button or the list confirms nothing; on OK it does.
+        bool stayed = false;
+        recorder.queueDialog(answer<printer::frmConfig>([&](printer::frmConfig &d) {
+            helpTopic = f1();
+            QTest::keyClick(d.optChoix[0], Qt::Key_Return);
+            d.cboImprimantes->setFocus();
+            QTest::keyClick(d.cboImprimantes, Qt::Key_Enter);
+            stayed = d.isVisible() && readAll(file()) == iniBytes("[Défaut]\nMontant=5,00\n");
+            d.cmdAction[0]->setFocus();
+        }));
         w->cmdConfig->click();
+        QVERIFY(stayed);
         QCOMPARE(helpTopic, 1002);
         QCOMPARE(w->lblPaperBin->Tag, QString("7")); // no section: the default bin, not the printer's
         QCOMPARE(readAll(file()), iniBytes("[Défaut]\nMontant=5,00\nImprimante=HP LaserJet\n"));
 
-        recorder.queueDialog(answer<printer::frmConfig>(
-            [](printer::frmConfig &d) { QTest::keyClick(d.optChoix[0], Qt::Key_Down); }));
+        recorder.queueDialog(answer<printer::frmConfig>([](printer::frmConfig &d) {
+            QTest::keyClick(d.optChoix[0], Qt::Key_Down);
+            d.cmdAction[0]->setFocus();
+        }));
         recorder.queueDialog(answer<frmMsgBox>([](frmMsgBox &) {}));
         recorder.queueDialog(answer<printer::PrintSetupDialog>([](printer::PrintSetupDialog &d) {
             d.cboImprimante->setFocus();

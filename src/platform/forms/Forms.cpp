@@ -293,6 +293,38 @@ void installKeyPreview(QWidget *window, std::function<bool(QKeyEvent *)> handler
     qApp->installEventFilter(new KeyPreview(window, std::move(handler)));
 }
 
+namespace {
+class EnterOnFocusedButton : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+            (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        auto *dialog = static_cast<QWidget *>(watched);
+        if (auto *button = qobject_cast<QPushButton *>(QApplication::focusWidget());
+            button && dialog->isAncestorOf(button))
+            button->click();
+        return true;
+    }
+};
+} // namespace
+
+void pressFocusedButtonOnEnter(QDialog *dialog)
+{
+    for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
+        button->setDefault(false);
+        button->setAutoDefault(false);
+    }
+    dialog->installEventFilter(new EnterOnFocusedButton(dialog));
+}
+
 void setMousePointer(int pointer)
 {
     if (pointer == g_pointer)

@@ -11,6 +11,7 @@
 #include <functional>
 
 class QComboBox;
+class QDialog;
 class QKeyEvent;
 class QLineEdit;
 class QWidget;
@@ -95,6 +96,11 @@ bool pasteThroughFilter(QLineEdit *edit, const QString &text, const std::functio
 // The field's own "Coller" (context menu) pastes through the filter too, and text
 // cannot be dropped on it. Keys go through filterKeyPress in the window's key preview.
 void filterPastes(QLineEdit *edit, std::function<int(int)> keyPress);
+
+// A dialog whose buttons are none of them the default: Enter presses the button that
+// has the focus and nothing else, so that Enter on a list or an option button never
+// confirms the dialog. Call it once the dialog's buttons exist.
+void pressFocusedButtonOnEnter(QDialog *dialog);
 
 // Mouse pointer of the application's windows: 11 hourglass, 0 default.
 void setMousePointer(int pointer);
