@@ -134,7 +134,8 @@ private slots:
     }
 
     // The default amount is typed and pasted like the cheque's amount, and OK takes
-    // only an amount a cheque could be printed with, or none.
+    // only an amount a cheque could be printed with, or none. The installed fonts
+    // list the Windows families drawn with their metric twins, the default one selected.
     void defaultAmount()
     {
         const struct {
@@ -148,6 +149,9 @@ private slots:
         for (const auto &row : rows) {
             platform::MessageBoxRecorder boxes;
             open("[Défaut]\nMontant=20,00\n", 1, [&](frmOptions &d) {
+                const QStringList fonts = platform::comboEntries(d.cboPolice);
+                QVERIFY(fonts.contains("Times New Roman") && fonts.count("Courier New") == 1);
+                QCOMPARE(d.cboPolice->currentText(), QString("Arial"));
                 d.txtDéfaut->setFocus(); // all selected
                 type(row.keys);
                 QApplication::clipboard()->setText(row.pasted);
@@ -160,10 +164,11 @@ private slots:
                     close(d, "Esc");
             });
             QCOMPARE(boxes.shown.value(0).text, row.message);
-            QCOMPARE(readAll(file()),
-                     iniBytes("[Défaut]\nMontant=" + (row.message.isEmpty() ? row.saved : "20,00") +
-                              (row.message.isEmpty() ? "\nAutoAjout1=\nAutoAjout2=\nFont=\nBénéficiaire=\n"
-                                                     : "\n")));
+            QCOMPARE(
+                readAll(file()),
+                iniBytes("[Défaut]\nMontant=" + (row.message.isEmpty() ? row.saved : "20,00") +
+                         (row.message.isEmpty() ? "\nAutoAjout1=\nAutoAjout2=\nFont=Arial\nBénéficiaire=\n"
+                                                : "\n")));
         }
     }
 
