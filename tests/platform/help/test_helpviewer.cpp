@@ -3,7 +3,10 @@
 #include "platform/forms/MessageBox.h"
 #include "support/TestFiles.h"
 
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -28,7 +31,7 @@ private slots:
         QVERIFY(d.contents() && d.contents()->id == "sommaire");
         for (int id = 1000; id <= 1008; ++id) {
             const HelpTopic *t = d.topic(QString::number(id));
-            QVERIFY2(t && !t->keywords.isEmpty() && t->title != t->id && t->text.size() > 300,
+            QVERIFY2(t && !t->keywords.isEmpty() && t->title != t->id && topicText(*t).size() > 300,
                      qPrintable(QString::number(id)));
             QVERIFY(d.contents()->html.contains(QString("href=\"#%1\"").arg(id)));
         }
@@ -36,19 +39,26 @@ private slots:
         for (const HelpTopic &t : d.topics)
             for (auto it = link.globalMatch(t.html); it.hasNext();) {
                 const QString target = it.next().captured(1);
-                QVERIFY2(target.startsWith('#') && d.topic(target.mid(1)), qPrintable(t.id + " -> " + target));
+                QVERIFY2(target.startsWith('#') && d.topic(target.mid(1)),
+                         qPrintable(t.id + " -> " + target));
             }
     }
 
     // What shows: the help window, the pop-up, the topics dialog, or a message.
     void commands()
     {
-        const struct { QString content; int command, data; QString shown; } rows[] = { // content "-": the program's help; null: no file
+        const struct {
+            QString content;
+            int command, data;
+            QString shown;
+        } rows[] = {
+            // content "-": the program's help; null: no file
             {"-", HELP_CONTEXT, 1004, "window 1004"},
             {"-", HELP_CONTEXTPOPUP, 1006, "pop-up 1006"},
             {"-", HELP_FINDER, 0, "topics"},
             {QString(), HELP_CONTEXT, 1001, "Impossible d'ouvrir le fichier d'aide"},
-            {"<section id='1'>un</section>", HELP_CONTEXT, 1001, "La rubrique d'aide 1001 est introuvable dans le fichier"},
+            {"<section id='1'>un</section>", HELP_CONTEXT, 1001,
+             "La rubrique d'aide 1001 est introuvable dans le fichier"},
         };
         for (const auto &row : rows) {
             const QString file = row.content == "-" ? m_file : m_dir.filePath("essai.hlp");
@@ -66,7 +76,7 @@ private slots:
             if (viewer->isVisible()) {
                 visible << "window " + viewer->currentTopic();
                 QCOMPARE(viewer->browser()->toPlainText().simplified().left(20),
-                         viewer->document().topic(viewer->currentTopic())->text.left(20));
+                         topicText(*viewer->document().topic(viewer->currentTopic())).left(20));
             }
             if (viewer->popup() && viewer->popup()->isVisible())
                 visible << "pop-up " + viewer->popup()->topicId();
@@ -80,6 +90,40 @@ private slots:
             }
             QCOMPARE(visible.join(", "), row.shown);
         }
+    }
+
+    // A help file of 60 000 topics (6 MB): a topic shows in well under a second, the
+    // topics dialog and its search in a few.
+    void largeFile()
+    {
+        QString html = "<html><head><title>Grande aide</title></head><body>\n";
+        for (int i = 0; i < 60000; ++i)
+            html += QString("<section id=\"%1\" data-index=\"mot %2; clé %3\"><h1>Rubrique %2</h1>"
+                            "<p>Texte de la rubrique %2, chèque n° %1.</p></section>\n")
+                        .arg(1000 + i)
+                        .arg(i)
+                        .arg(i % 500);
+        const QString file = m_dir.filePath("grande.hlp");
+        QVERIFY(testsupport::writeAll(file, (html + "</body></html>").toUtf8()));
+        QVERIFY(QFileInfo(file).size() > 6'000'000);
+
+        QElapsedTimer clock;
+        clock.start();
+        openHelp(nullptr, file, HELP_FORCEFILE, 0);
+        openHelp(nullptr, file, HELP_CONTEXT, 60999);
+        const qint64 topic = clock.restart();
+        std::unique_ptr<HelpViewer> viewer(existingHelpViewer());
+        QCOMPARE(viewer->currentTopic(), QString("60999"));
+        openHelp(nullptr, file, HELP_FINDER, 0);
+        HelpTopicsDialog *dialog = viewer->topicsDialog();
+        QTest::keyClicks(dialog->indexEdit, "mot 5999");
+        dialog->tabs->setCurrentIndex(2);
+        QTest::keyClicks(dialog->searchEdit, "59999 60999");
+        const qint64 topics = clock.elapsed();
+        qInfo("topic %lld ms, topics dialog, index and search %lld ms", topic, topics);
+        QCOMPARE(dialog->searchList->count(), 1);
+        QCOMPARE(dialog->indexList->currentItem()->text(), QString("mot 5999"));
+        QVERIFY(topic < 5000 && topics < 30000); // generous: sanitizers slow every step
     }
 };
 
