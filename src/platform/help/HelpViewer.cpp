@@ -1,6 +1,7 @@
 #include "platform/help/HelpViewer.h"
 
 #include "platform/forms/MessageBox.h"
+#include "platform/forms/WindowFrame.h"
 
 #include <QApplication>
 #include <QCollator>
@@ -84,9 +85,31 @@ void keepUsable(QWidget *window)
     }
 }
 
+// Inside the available area of the screen, frame included: centred there the first
+// time, moved back in (and made smaller when the area is) when shown again.
+void keepOnScreen(QWidget *window)
+{
+    QWidget *active = QApplication::activeWindow();
+    QScreen *screen = active && active != window ? active->screen() : window->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const FrameSizes frame = windowFrame(window);
+    const QSize border(frame.horizontal, frame.vertical + frame.caption);
+    window->resize(window->size().boundedTo(area.size() - border));
+    const QSize outer = window->size() + border;
+    QPoint corner = window->testAttribute(Qt::WA_Moved)
+                        ? window->pos()
+                        : area.center() - QPoint(outer.width() / 2, outer.height() / 2);
+    corner.setX(qBound(area.left(), corner.x(), area.right() + 1 - outer.width()));
+    corner.setY(qBound(area.top(), corner.y(), area.bottom() + 1 - outer.height()));
+    window->move(corner);
+}
+
 void bringUp(QWidget *window)
 {
     keepUsable(window);
+    keepOnScreen(window);
     window->show();
     window->raise();
     window->activateWindow();
@@ -325,6 +348,14 @@ void HelpViewer::showPopup(QWidget *owner, const QString &id)
     if (owner && !owner->window()->geometry().contains(at))
         at = owner->window()->geometry().center();
     m_popup->showTopic(*m_document.topic(id), m_document.style, at);
+}
+
+void HelpViewer::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void HelpViewer::goBack()

@@ -150,6 +150,10 @@ public:
     void showTopic(const QString &id);
     void showTopics();
 
+protected:
+    // Esc closes the window, as it does a dialog.
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     bool load(QWidget *owner, const QString &file, bool report);
     void showPopup(QWidget *owner, const QString &id);

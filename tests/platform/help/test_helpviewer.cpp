@@ -1,6 +1,7 @@
 #include "platform/help/HelpViewer.h"
 
 #include "platform/forms/MessageBox.h"
+#include "platform/forms/WindowFrame.h"
 #include "support/TestFiles.h"
 
 #include <QElapsedTimer>
@@ -90,6 +91,25 @@ private slots:
             }
             QCOMPARE(visible.join(", "), row.shown);
         }
+    }
+
+    // The help window opens inside the screen's free area, frame included, comes back
+    // into it when it was left partly outside, and Esc closes it.
+    void placedOnScreen()
+    {
+        setWindowFrameFunction([](const QWidget *) { return FrameSizes{8, 8, 24}; });
+        const auto inside = [](const QWidget *w) {
+            return w->screen()->availableGeometry().contains(QRect(w->pos(), w->size() + QSize(8, 32)));
+        };
+        openHelp(nullptr, m_file, HELP_CONTEXT, 1001);
+        std::unique_ptr<HelpViewer> viewer(existingHelpViewer());
+        QVERIFY(viewer->isVisible() && inside(viewer.get()));
+        viewer->setGeometry(300, 200, 1000, 900); // moved and grown by the user
+        QTest::keyClick(viewer->browser(), Qt::Key_Escape);
+        QVERIFY(!viewer->isVisible());
+        openHelp(nullptr, m_file, HELP_CONTEXT, 1002);
+        QVERIFY(viewer->isVisible() && inside(viewer.get()));
+        setWindowFrameFunction({});
     }
 
     // A help file of 60 000 topics (6 MB): a topic shows in well under a second, the
