@@ -47,17 +47,18 @@ using platform::sortedPosition;
 namespace {
 
 // A text not yet in the box's list joins it: the whole list, the new text last, is
-// saved in one go, and the text takes its place on screen. A list that was not read
-// whole at start-up is never saved from the screen: that would drop the rest.
+// saved in one go (with whatever another copy of the program added to the file),
+// and the text takes its place on screen. A list that was not read whole at
+// start-up is never saved from the screen: that would drop the rest.
 void addNewEntry(QComboBox *box, const QString &section, const QString &text, int position, bool loadedWhole)
 {
-    QStringList list = platform::comboEntries(box);
+    const QStringList list = platform::comboEntries(box);
     if (list.contains(text))
         return;
     if (loadedWhole) {
         CINIFile ini;
         ini.setFile(settings::filePath());
-        settings::saveList(ini, section, list << text);
+        settings::addToList(ini, section, list, text);
     }
     box->insertItem(position, text);
     box->setEditText(text);
