@@ -218,6 +218,30 @@ private slots:
         QVERIFY(w->pnlFichier->isHidden() && boxes.shown.size() == 1);
     }
 
+    // The longest words: cut where the first line ends, both lines within their widths
+    // on the page, nothing left out.
+    void longWords()
+    {
+        QTemporaryDir out;
+        usePdf(out.path());
+        start("[Défaut]\nImprimante=Fichier PDF\n[Fichier PDF]\nOrientation=1\n");
+        QTest::keyClicks(focused(), "1777777777,77");
+        QTest::keyClick(focused(), Qt::Key_F5);
+        const auto pages = pdfPages(pdf->printer.lastFile());
+        QCOMPARE(pages.size(), 1);
+        QStringList lines[2];
+        for (const auto &word : pages[0].words)
+            for (int line = 0; line < 2; ++line)
+                if (qAbs(word.yMax - (line ? 27 : 22)) <= 0.5) {
+                    lines[line] << word.text;
+                    QVERIFY2(word.xMax <= (line ? 15 + 106 : 45 + 71), qPrintable(word.text));
+                }
+        QCOMPARE(
+            lines[0].join(' ') + " | " + lines[1].join(' '),
+            QString("UN MILLIARD SEPT CENT SOIXANTE DIX-SEPT MILLIONS SEPT CENT | SOIXANTE DIX-SEPT MILLE "
+                    "SEPT CENT SOIXANTE DIX-SEPT EUROS SOIXANTE DIX-SEPT CTS"));
+    }
+
     // The specimen from the "?" menu: a missing picture reported, Escape in the box
     // printing nothing, then the picture at its place and size whatever the
     // adjustment, or a page that could not be written reported.
@@ -227,6 +251,7 @@ private slots:
         QTest::addColumn<QRect>("expected"); // in millimetres; empty: not written
         QTest::newRow("landscape, turned 270") << "270" << QRect(0, 129, 175, 81);
         QTest::newRow("landscape, turned 90") << "90" << QRect(122, 0, 175, 81);
+        QTest::newRow("landscape, turned 0") << "0" << QRect(122, 0, 175, 81); // any other value
         QTest::newRow("not written") << "90" << QRect();
     }
     void specimen()

@@ -24,7 +24,11 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace testsupport;
 
@@ -116,6 +120,8 @@ private slots:
             << "Canon | 4 | Alimentation manuelle | 1 | Orientation Portrait |  | -3 | 2 | -+ * | Courier New";
         QTest::newRow("saved printer without section") << "[Défaut]\nImprimante=Canon\nAutoAjout2=Non\n"
             << "Canon | 7 | Bac par défaut | 2 | Orientation Paysage | 90 | 0 | 0 | +- - | Arial";
+        QTest::newRow("saved orientation without bin") << "[Défaut]\nImprimante=HP LaserJet\n[HP LaserJet]\nOrientation=1\n"
+            << "HP LaserJet | 7 | Bac par défaut | 1 | Orientation Portrait |  | 0 | 0 | ++ - | Arial";
         QTest::newRow("hand-edited, names in other case")
             << "[DÉFAUT]\nimprimante=Canon\nautoajout1=Non\nEncadrement=oui\n"
                "[Canon]\nPaperBin=99999\nOrientation=1\nHorAjust=40000\nVerAjust=abc\n"
@@ -134,6 +140,47 @@ private slots:
         QVERIFY(w->lblPositionnement->heightForWidth(advice.width()) <= advice.height());
         QCOMPARE(w->txtDate->text(), QString("05/12/26"));
         QCOMPARE(readAll(file()), content.isEmpty() ? QByteArray() : iniBytes(content));
+    }
+
+    // A settings file the program did not write (bytes of every value, NULs, a lone
+    // "[") still starts the window and takes a new amount, every other byte kept; a
+    // read-only folder says, once and at once, that the amount could not be saved.
+    void troubledFile()
+    {
+        QByteArray garbage("[D\xE9"
+                           "faut]\0\r\nFo\0nt=\0Times\r\n=\r\n[\r\n[Bruit]\r\n",
+                           40);
+        for (int i = 1; i < 256; ++i)
+            garbage += i == '\r' || i == '\n' ? 'x' : char(i);
+        garbage += "\r\n";
+        for (const bool readOnly : {false, true}) {
+            QVERIFY(writeAll(file(), garbage));
+            w = std::make_unique<frmTolvo>();
+            w->Form_Load();
+            QVERIFY(showActive(*w));
+            QCOMPARE(describe(*w),
+                     QString("HP LaserJet | 2 | Bac inférieur | 2 | Orientation Paysage | 270 | "
+                             "0 | 0 | ++ - | Arial"));
+            // As root, permissions stop nothing: the write then runs as "nobody".
+            const QByteArray folder = QFile::encodeName(dir.path());
+            const bool asNobody = readOnly && ::geteuid() == 0;
+            if (readOnly && (::chmod(folder.constData(), 0555) != 0 || (asNobody && ::seteuid(65534) != 0)))
+                QFAIL("cannot make the folder read-only");
+            platform::MessageBoxRecorder boxes;
+            QElapsedTimer clock;
+            clock.start();
+            typeAndLeave(*w, w->cboMontant, "20");
+            const qint64 took = clock.elapsed();
+            if (asNobody && ::seteuid(0) != 0)
+                qFatal("cannot get root back");
+            ::chmod(folder.constData(), 0700);
+            QCOMPARE(boxes.shown.size(), readOnly ? 1 : 0);
+            QVERIFY(took < 3000);
+            QCOMPARE(platform::comboEntries(w->cboMontant), QStringList({"20,00"}));
+            const QByteArray after = readAll(file());
+            QVERIFY(after.startsWith(garbage) || after.endsWith(garbage));
+            QCOMPARE(after.contains("[Montants]\r\n0=20,00\r\n"), !readOnly);
+        }
     }
 
     // Typed entries join their own list and section; the stars follow the box;

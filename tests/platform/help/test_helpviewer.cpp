@@ -4,6 +4,7 @@
 #include "platform/forms/WindowFrame.h"
 #include "support/TestFiles.h"
 
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -94,7 +95,8 @@ private slots:
     }
 
     // The help window opens inside the screen's free area, frame included, comes back
-    // into it when it was left partly outside, and Esc closes it.
+    // into it when it was left partly outside, and Esc closes it. Asked from a modal box,
+    // it is not blocked by that box, even when it was open before.
     void placedOnScreen()
     {
         setWindowFrameFunction([](const QWidget *) { return FrameSizes{8, 8, 24}; });
@@ -110,6 +112,26 @@ private slots:
         openHelp(nullptr, m_file, HELP_CONTEXT, 1002);
         QVERIFY(viewer->isVisible() && inside(viewer.get()));
         setWindowFrameFunction({});
+
+        struct BlockWatcher : QObject {
+            QHash<QObject *, bool> blocked;
+            bool eventFilter(QObject *o, QEvent *e) override
+            {
+                if (e->type() == QEvent::WindowBlocked || e->type() == QEvent::WindowUnblocked)
+                    blocked[o] = e->type() == QEvent::WindowBlocked;
+                return false;
+            }
+        } watcher;
+        qApp->installEventFilter(&watcher);
+        QDialog modal;
+        modal.setWindowModality(Qt::ApplicationModal);
+        modal.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&modal));
+        QTRY_VERIFY(watcher.blocked.value(viewer.get()));
+        openHelp(&modal, m_file, HELP_CONTEXT, 1006);
+        QCoreApplication::processEvents();
+        QVERIFY(viewer->isVisible() && !watcher.blocked.value(viewer.get()));
+        qApp->removeEventFilter(&watcher);
     }
 
     // A help file of 60 000 topics (6 MB): a topic shows in well under a second, the
