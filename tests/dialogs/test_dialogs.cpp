@@ -127,8 +127,7 @@ private slots:
         QList<QRect> texts;
         for (QLabel *l : box.findChildren<QLabel *>()) {
             const QRect inside = l->contentsRect().translated(l->pos());
-            texts.append(
-                l->fontMetrics().boundingRect(inside, int(l->alignment()) | Qt::TextWordWrap, l->text()));
+            texts.append(l->fontMetrics().boundingRect(inside, int(l->alignment()) | Qt::TextWordWrap, l->text()));
             l->setText(QString());
         }
         const QImage image = box.grab().toImage();

@@ -26,11 +26,9 @@ namespace {
 
 // A file as the old program wrote it: Windows-1252, CRLF.
 const QByteArray kOldFile("[Montants]\r\n5=20,00\r\n9=150,00\r\n"
-                          "[B\xE9n\xE9"
-                          "ficiaires]\r\n0=Soci\xE9t\xE9 G\xE9n\xE9rale\r\n1=Fran\xE7oise C\x9Cur\r\n"
+                          "[B\xE9n\xE9" "ficiaires]\r\n0=Soci\xE9t\xE9 G\xE9n\xE9rale\r\n1=Fran\xE7oise C\x9Cur\r\n"
                           "2=\x80uro Caf\xE9\r\n"
-                          "[D\xE9"
-                          "faut]\r\n; r\xE9glages\r\nMontant=20,00\r\nAutoAjout1=\r\nEncadrement=Oui\r\n"
+                          "[D\xE9" "faut]\r\n; r\xE9glages\r\nMontant=20,00\r\nAutoAjout1=\r\nEncadrement=Oui\r\n"
                           "Font=Times New Roman\r\nImprimante=HP LaserJet 4\r\n"
                           "[HP LaserJet 4]\r\nPaperBin=7\r\nHorAjust=-3\r\n");
 
@@ -92,8 +90,7 @@ private slots:
         QCOMPARE(list, kNames);
         ini.setSection(settings::section::Défaut);
         bool failed = false, fontFailed = true;
-        QCOMPARE(ini.getValue(settings::key::AutoAjout1, "x", &failed),
-                 QString("x")); // empty reads as absent
+        QCOMPARE(ini.getValue(settings::key::AutoAjout1, "x", &failed), QString("x")); // empty reads as absent
         QCOMPARE(ini.getValue(settings::key::Font, "Arial", &fontFailed), QString("Times New Roman"));
         QVERIFY(failed && !fontFailed);
         QCOMPARE(ini.getValue("Absent", QString(300, u'd')), QString(254, u'd'));
@@ -143,11 +140,7 @@ private slots:
     void listings()
     {
         // Pairs come back as "key|value"; the loop stops when 3 characters or fewer remain.
-        const struct {
-            QString content;
-            int keys, values, pairs, keysAndValues;
-            QString last;
-        } rows[] = {
+        const struct { QString content; int keys, values, pairs, keysAndValues; QString last; } rows[] = {
             {"[S]\n0=20,00\nplain\n1=dup\n", 3, 3, 3, 3, "1|dup"},
             {"[S]\n0=a\n1=\n", 2, 1, 1, 1, "0|a"},
             {"[S]\n0=a\nb\n", 1, 1, 1, 1, "0|a"},
@@ -230,8 +223,7 @@ private slots:
         for (int kill = 0; kill < 80 && interrupted < 2; ++kill) {
             QProcess child;
             child.start(kWriter, {QStringLiteral("rewrite"), m_path, QString::number(lastVersion)});
-            while (!child.canReadLine() && child.waitForReadyRead(5000)) {
-            }
+            while (!child.canReadLine() && child.waitForReadyRead(5000)) {}
             QVERIFY2(child.canReadLine(), child.readAllStandardError().constData());
             QThread::usleep(random.bounded(60000));
             child.kill();
@@ -240,8 +232,7 @@ private slots:
             const QByteArray bytes = readAll(m_path);
             const int at = bytes.indexOf("\r\n0=") + 4;
             const int version = bytes.mid(at, bytes.indexOf(',', at) - at).toInt();
-            QVERIFY2(version > lastVersion,
-                     qPrintable(QStringLiteral("kill %1: version %2").arg(kill).arg(version)));
+            QVERIFY2(version > lastVersion, qPrintable(QStringLiteral("kill %1: version %2").arg(kill).arg(version)));
             QCOMPARE(bytes, expected(version));
             lastVersion = version;
             // A killed write leaves its lock (stale for the next writer) and maybe a

@@ -34,15 +34,14 @@ QFont uiFont()
 }
 
 // Draws a check box or option button whose caption wraps inside its width.
-static void paintWrapped(QAbstractButton *button, QStyleOptionButton &option,
-                         QStyle::SubElement indicatorRect, QStyle::PrimitiveElement indicatorShape)
+static void paintWrapped(QAbstractButton *button, QStyleOptionButton &option, QStyle::SubElement indicatorRect,
+                         QStyle::PrimitiveElement indicatorShape)
 {
     QStylePainter p(button);
     option.text.clear();
     const QRect indicator = button->style()->subElementRect(indicatorRect, &option, button);
     // The indicator, vertically centred like a single-line button's.
-    option.rect =
-        QRect(0, (button->height() - indicator.height()) / 2, indicator.width(), indicator.height());
+    option.rect = QRect(0, (button->height() - indicator.height()) / 2, indicator.width(), indicator.height());
     p.drawPrimitive(indicatorShape, option);
     const int left = indicator.width() + 4;
     const QRect textRect(left, 0, button->width() - left, button->height());
@@ -51,9 +50,8 @@ static void paintWrapped(QAbstractButton *button, QStyleOptionButton &option,
     if (button->hasFocus()) {
         QStyleOptionFocusRect focus;
         focus.initFrom(button);
-        focus.rect =
-            p.boundingRect(textRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap, button->text())
-                .adjusted(-1, 0, 1, 0);
+        focus.rect = p.boundingRect(textRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap, button->text())
+                         .adjusted(-1, 0, 1, 0);
         p.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
     }
 }
