@@ -89,7 +89,8 @@ bool filterKeyPress(QKeyEvent *event, QLineEdit *edit, const std::function<int(i
 // Pasted text is typed into the field through its filter, in place of the selection.
 // Spaces (digit grouping, line ends) are left out; any other character the filter
 // would drop refuses the whole paste, so that nothing is silently turned into another
-// value: the field is left as it was and the user hears a beep. Returns whether the
+// value: the field is left as it was and the user hears a beep. A text of more than
+// 64 characters, which no such field takes, is refused likewise. Returns whether the
 // text went in.
 bool pasteThroughFilter(QLineEdit *edit, const QString &text, const std::function<int(int)> &keyPress);
 
