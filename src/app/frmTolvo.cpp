@@ -49,17 +49,18 @@ using platform::sortedPosition;
 namespace {
 
 // A text not yet in the box's list joins it: the whole list, the new text last, is
-// saved in one go, and the text takes its place on screen. A list that was not read
-// whole at start-up is never saved from the screen: that would drop the rest.
+// saved in one go (with whatever another copy of the program added to the file),
+// and the text takes its place on screen. A list that was not read whole at
+// start-up is never saved from the screen: that would drop the rest.
 void addNewEntry(QComboBox *box, const QString &section, const QString &text, int position, bool loadedWhole)
 {
-    QStringList list = platform::comboEntries(box);
+    const QStringList list = platform::comboEntries(box);
     if (list.contains(text))
         return;
     if (loadedWhole) {
         CINIFile ini;
         ini.setFile(settings::filePath());
-        settings::saveList(ini, section, list << text);
+        settings::addToList(ini, section, list, text);
     }
     box->insertItem(position, text);
     box->setEditText(text);
@@ -92,6 +93,8 @@ frmTolvo::frmTolvo(QWidget *parent) : QMainWindow(parent)
     connect(cmdImprime, &QPushButton::clicked, this, [this] { cmdImprime_Click(); });
     connect(cmdConfig, &QPushButton::clicked, this, [this] { cmdConfig_Click(); });
     connect(cmdOuvrir, &QPushButton::clicked, this, [this] { cmdOuvrir_Click(); });
+    platform::filterPastes(cboMontant->lineEdit(),
+                           [this](int KeyAscii) { return cboMontant_KeyPress(KeyAscii); });
     platform::installKeyPreview(this, [this](QKeyEvent *e) {
         if (Form_KeyDown(e->key(), e->modifiers()))
             return true;

@@ -57,7 +57,7 @@ qint16 tagNumber(const QString &tag)
 
 } // namespace
 
-CheckResult CheckCheque(const QString &amountText, const QString &dateText)
+CheckResult CheckAmount(const QString &amountText)
 {
     if (amountText.trimmed().isEmpty())
         return refusedAmount(ChequeCheck::EmptyAmount, QStringLiteral("Indiquez le montant du chèque."));
@@ -71,6 +71,13 @@ CheckResult CheckCheque(const QString &amountText, const QString &dateText)
     if (!digits)
         return refusedAmount(ChequeCheck::AmountNotValid,
                              QStringLiteral("Le montant du chèque n'est pas valide."));
+    return CheckResult();
+}
+
+CheckResult CheckCheque(const QString &amountText, const QString &dateText)
+{
+    if (CheckResult amount = CheckAmount(amountText); !amount.ok())
+        return amount;
     const auto date = platform::CDate(dateText);
     if (!date)
         return refused(

@@ -45,6 +45,8 @@ struct CheckResult {
 
 // Checks the amount (normalised first by the caller) and the date, in that order.
 CheckResult CheckCheque(const QString &amountText, const QString &dateText);
+// The amount's checks alone: empty, zero, too large, not a number.
+CheckResult CheckAmount(const QString &amountText);
 
 // Whole euros and cents of an amount, rounded to the cent on its digits as written.
 struct Euros {

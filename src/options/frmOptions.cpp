@@ -1,5 +1,6 @@
 #include "options/frmOptions.h"
 
+#include "cheque/ChequeJob.h"
 #include "cheque/mAmount.h"
 #include "platform/Conversions.h"
 #include "platform/forms/MessageBox.h"
@@ -13,8 +14,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <algorithm>
-#include <cmath>
 
 using platform::setTwipsGeometry;
 
@@ -24,8 +25,6 @@ const QString kSupprimé = QStringLiteral("OK");
 
 // A sign and three digits: every value fits 16 bits and means at most a metre.
 constexpr int kAjustDigits = 3;
-constexpr int kAjustLength = 4;
-constexpr double kAjustLimit = settings::ajustLimit;
 
 QLabel *makeLabel(const QString &text, QWidget *parent, bool bold)
 {
@@ -77,6 +76,9 @@ frmOptions::frmOptions(QWidget *parent, const Owner &owner) : QDialog(parent), m
         if (now == edit)
             txtDéfaut_GotFocus();
     });
+    platform::filterPastes(txtDéfaut, [this](int k) { return txtDéfaut_KeyPress(k); });
+    for (int i = 0; i < 2; ++i)
+        platform::filterPastes(txtAjust[size_t(i)], [this, i](int k) { return txtAjust_KeyPress(i, k); });
     platform::installKeyPreview(this, [this](QKeyEvent *e) {
         // Esc and Enter belong to the dialog, not to the fields' filters.
         if (e->key() == Qt::Key_Escape || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
@@ -169,10 +171,7 @@ void frmOptions::buildControls()
     setTwipsGeometry(lblEti[5], 480, 3120, 2655, 735);
     buildCalibrationButton();
 
-    // No button is the default: Enter clicks the focused button only (keyPressEvent).
-    for (QPushButton *b : {cmdAction[0], cmdAction[1], static_cast<QPushButton *>(cmdSupprimer[0]),
-                           static_cast<QPushButton *>(cmdSupprimer[1])})
-        b->setAutoDefault(false);
+    platform::pressFocusedButtonOnEnter(this);
 
     m_tabOrder = {chkMontant,      chkBénéficiaire, cboPolice,   txtDéfaut,       txtDéfautBénéficiaire,
                   txtAjust[0],     txtAjust[1],     cboMontant,  cmdSupprimer[0], cboBénéficiaire,
@@ -220,26 +219,18 @@ void frmOptions::showEvent(QShowEvent *event)
         }
 }
 
-void frmOptions::keyPressEvent(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (auto *button = qobject_cast<QPushButton *>(QApplication::focusWidget());
-            button && isAncestorOf(button))
-            button->click();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
 void frmOptions::cmdAction_Click(int Index)
 {
     if (Index == 0) {
-        // The page on show is the one to save.
+        // The page on show is the one to save; a value refused keeps the dialog open.
+        bool saved = true;
         if (!fraListe->isHidden())
             saveLists();
         else if (!fraOptions->isHidden())
-            saveOptions();
-        else if (!fraAjustement->isHidden() && !saveAdjustment())
+            saved = saveOptions();
+        else if (!fraAjustement->isHidden())
+            saved = saveAdjustment();
+        if (!saved)
             return;
         accept();
         return;
@@ -332,9 +323,19 @@ void frmOptions::saveLists()
     }
 }
 
-void frmOptions::saveOptions()
+bool frmOptions::saveOptions()
 {
     using namespace settings;
+    // A default amount is one the cheque could be printed with, or none.
+    if (!txtDéfaut->text().isEmpty()) {
+        const cheque::CheckResult check = cheque::CheckAmount(txtDéfaut->text());
+        if (!check.ok()) {
+            platform::messageBox(this, check.message, check.icon);
+            txtDéfaut->setFocus();
+            txtDéfaut->selectAll();
+            return false;
+        }
+    }
     CINIFile ini;
     ini.setFile(filePath());
     ini.setSection(section::Défaut);
@@ -353,23 +354,25 @@ void frmOptions::saveOptions()
     m_owner.sDefaultBeneficiaire = txtDéfautBénéficiaire->text();
     ini.setValue(key::Bénéficiaire, m_owner.sDefaultBeneficiaire);
     m_owner.cboBénéficiaire->setEditText(m_owner.sDefaultBeneficiaire);
+    return true;
 }
 
 std::optional<std::array<qint16, 2>> frmOptions::typedAdjustments()
 {
-    // Text can reach the boxes past the key filter (pasted); such a number is refused
-    // before anything is written.
+    // Whatever reached a box (a lone sign, a text set from elsewhere) is saved only
+    // as a whole number of millimetres in range; anything else is refused before
+    // anything is written.
+    static const QRegularExpression millimetres(QStringLiteral("^[+-]?[0-9]{1,%1}$").arg(kAjustDigits));
     std::array<qint16, 2> values{};
     for (size_t i = 0; i < 2; ++i) {
         const QString text = txtAjust[i]->text();
-        const double value = platform::Val(text);
-        if (text.size() > kAjustLength || !(std::fabs(value) <= kAjustLimit)) {
+        if (!text.isEmpty() && !millimetres.match(text).hasMatch()) {
             platform::messageBox(this, settings::ajustRangeMessage(), platform::MsgIcon::Exclamation);
             txtAjust[i]->setFocus();
             txtAjust[i]->selectAll();
             return std::nullopt;
         }
-        values[i] = platform::CInt16(value).value_or(0);
+        values[i] = settings::toInt16(text);
     }
     return values;
 }

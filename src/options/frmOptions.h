@@ -70,14 +70,13 @@ public:
     void cmdÉtalonnage_Click();
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
     void buildControls();
     void buildCalibrationButton();
     void saveLists();
-    void saveOptions();
+    bool saveOptions();
     bool saveAdjustment();
     // The two adjustments typed; nothing, with the box to correct selected, when one is
     // out of range.

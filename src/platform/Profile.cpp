@@ -594,7 +594,10 @@ template <typename Edit> bool rewrite(const QString &path, Edit &&edit)
     const auto old = readBytes(path);
     if (!old)
         return false;
-    const QByteArray bytes = encodeFile(edit(QStringView(decodeText(*old))));
+    const std::optional<QString> changed = edit(QStringView(decodeText(*old)));
+    if (!changed)
+        return true;
+    const QByteArray bytes = encodeFile(*changed);
     if (bytes == *old)
         return true;
     return saveAtomically(path, bytes);
@@ -639,6 +642,32 @@ int GetPrivateProfileSectionNames(QChar *buffer, int size, const QString &file)
 {
     const QString text = loadText(file);
     return copyList(sectionNames(text, size), buffer, size);
+}
+
+bool EditPrivateProfileSection(const QString &section,
+                               const std::function<std::optional<QStringList>(const QStringList &)> &edit,
+                               const QString &file)
+{
+    const QString name = cleanedName(section);
+    if (!headerRoundTrips(name))
+        return false;
+    bool refused = false;
+    const bool written = rewrite(file, [&](QStringView old) -> std::optional<QString> {
+        QStringList entries = sectionEntries(old, name, old.size()).split(QChar(0));
+        entries.removeLast(); // after the last NUL
+        std::optional<QStringList> lines = edit(entries);
+        if (!lines)
+            return std::nullopt;
+        for (QString &line : *lines) {
+            line = cleaned(line);
+            if (!sectionLineRoundTrips(line)) {
+                refused = true;
+                return std::nullopt;
+            }
+        }
+        return replaceEntries(old, name, *lines);
+    });
+    return written && !refused;
 }
 
 bool WritePrivateProfileSection(const QString &section, const QString &text, const QString &file)

@@ -32,6 +32,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace platform {
@@ -64,6 +66,16 @@ int GetPrivateProfileSectionNames(QChar *buffer, int size, const QString &file);
 // by two NULs), creating file and section as needed; comments of the section stay.
 // False, nothing written, when a line would read as a header or a comment.
 bool WritePrivateProfileSection(const QString &section, const QString &text, const QString &file);
+
+// Replaces the entries of the section by what `edit` makes of them, the file read
+// and written under its lock, so that what another program wrote meanwhile is what
+// gets edited. `edit` is given the section's entry lines ("key=value", or the line
+// itself when it holds no "=") and returns the new lines, or nothing to leave the
+// file as it is. False when the file could not be read or written, or when a line
+// would read as a header or a comment (nothing written then).
+bool EditPrivateProfileSection(const QString &section,
+                               const std::function<std::optional<QStringList>(const QStringList &)> &edit,
+                               const QString &file);
 
 namespace windows1252 {
 // Every byte has a character (the five unassigned ones give the control

@@ -77,7 +77,9 @@ frmConfig::frmConfig(const PrinterPanel &panel, QWidget *owner) : QDialog(owner)
     setTabOrder(cboImprimantes, optChoix[1]);
     setTabOrder(optChoix[1], cmdAction[0]);
     setTabOrder(cmdAction[0], cmdAction[1]);
-    cmdAction[0]->setDefault(true);
+    // Enter on the list or an option button does not confirm: only the button the
+    // user is on.
+    platform::pressFocusedButtonOnEnter(this);
     optChoix[0]->setChecked(true);
     optChoix[0]->setFocus();
 

@@ -258,3 +258,8 @@ void CINIFile::writeSection(const QVariant &lines)
     joined += QChar(0);
     noteWrite(platform::WritePrivateProfileSection(m_section, joined, m_file));
 }
+
+void CINIFile::editSection(const std::function<std::optional<QStringList>(const QStringList &lines)> &edit)
+{
+    noteWrite(platform::EditPrivateProfileSection(m_section, edit, m_file));
+}

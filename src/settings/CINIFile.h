@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
+#include <optional>
 
 class CINIFile {
 public:
@@ -38,6 +40,10 @@ public:
     // Replaces the current section by the "key=value" lines of a list of texts;
     // anything else (a single text, a number) changes nothing.
     void writeSection(const QVariant &lines);
+    // Replaces the current section's entry lines by what `edit` makes of those the
+    // file holds, read and written under the file's lock; nothing from `edit` leaves
+    // the file as it is.
+    void editSection(const std::function<std::optional<QStringList>(const QStringList &lines)> &edit);
 
     // False when the last listing could not be read whole (unreadable file, too
     // many entries): what it gave must not be written back as the whole list.

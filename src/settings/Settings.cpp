@@ -6,6 +6,17 @@
 
 namespace settings {
 
+namespace {
+QStringList numbered(const QStringList &entries)
+{
+    QStringList lines;
+    lines.reserve(entries.size());
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        lines.append(QString::number(i) + u'=' + entries[i]);
+    return lines;
+}
+} // namespace
+
 QString ajustRangeMessage()
 {
     return QStringLiteral("L'ajustement doit être compris entre -%1 et %1 millimètres.").arg(ajustLimit);
@@ -23,11 +34,25 @@ void saveList(CINIFile &ini, const QString &sectionName, const QStringList &entr
         ini.deleteSection(sectionName);
         return;
     }
-    QStringList lines;
-    lines.reserve(entries.size());
-    for (qsizetype i = 0; i < entries.size(); ++i)
-        lines.append(QString::number(i) + u'=' + entries[i]);
-    ini.writeSection(lines);
+    ini.writeSection(numbered(entries));
+}
+
+void addToList(CINIFile &ini, const QString &sectionName, const QStringList &shown, const QString &text)
+{
+    ini.setSection(sectionName);
+    ini.editSection([&](const QStringList &lines) -> std::optional<QStringList> {
+        QStringList list = shown;
+        for (const QString &line : lines) {
+            const QString value = line.section(u'=', 1);
+            if (!list.contains(value) && value != text)
+                list.append(value);
+        }
+        list.append(text);
+        const QStringList wanted = numbered(list);
+        if (wanted == lines)
+            return std::nullopt;
+        return wanted;
+    });
 }
 
 qint16 toInt16(const QString &text)

@@ -57,6 +57,13 @@ QString filePath();
 // list's section, or none when the section was removed.
 void saveList(CINIFile &ini, const QString &sectionName, const QStringList &entries);
 
+// Adds `text` to the list stored in a section: the list as this program shows it
+// (`shown`), then what else the file holds (another copy of the program added it
+// meanwhile), then `text`, renumbered from "0". The file is read and written under
+// its lock, so nothing another copy added is lost; nothing is written when the file
+// already holds exactly that.
+void addToList(CINIFile &ini, const QString &sectionName, const QStringList &shown, const QString &text);
+
 // A stored number: the number the text starts with (0 when none), rounded half to
 // even; a value outside -32768..32767 (a hand-edited file) reads as 0.
 qint16 toInt16(const QString &text);

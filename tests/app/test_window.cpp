@@ -15,14 +15,20 @@
 #include "support/TestFiles.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace testsupport;
 
@@ -42,13 +48,6 @@ QString describe(const frmTolvo &w)
              w.lblOrientation->text(), w.lblPositionnement->Tag, QString::number(w.HorAjust),
              QString::number(w.VerAjust), QString(w.AddMontant ? "+" : "-"),
              QString(w.AddBénéficiaire ? "+" : "-"), QString(w.chkEtoiles->isChecked() ? "*" : "-"), w.sFont);
-}
-
-// The letter after a single "&", in lower case; empty when none.
-QString accessKey(const QString &text)
-{
-    const qsizetype at = QString(text).replace("&&", "").indexOf('&');
-    return at < 0 ? QString() : QString(text).replace("&&", "").mid(at + 1, 1).toLower();
 }
 
 // Replaces the box's text by typing, then leaves it for the date box.
@@ -114,6 +113,8 @@ private slots:
             << "Canon | 4 | Alimentation manuelle | 1 | Orientation Portrait |  | -3 | 2 | -+ * | Courier New";
         QTest::newRow("saved printer without section") << "[Défaut]\nImprimante=Canon\nAutoAjout2=Non\n"
             << "Canon | 7 | Bac par défaut | 2 | Orientation Paysage | 90 | 0 | 0 | +- - | Arial";
+        QTest::newRow("saved orientation without bin") << "[Défaut]\nImprimante=HP LaserJet\n[HP LaserJet]\nOrientation=1\n"
+            << "HP LaserJet | 7 | Bac par défaut | 1 | Orientation Portrait |  | 0 | 0 | ++ - | Arial";
         QTest::newRow("hand-edited, names in other case")
             << "[DÉFAUT]\nimprimante=Canon\nautoajout1=Non\nEncadrement=oui\n"
                "[Canon]\nPaperBin=99999\nOrientation=1\nHorAjust=40000\nVerAjust=abc\n"
@@ -132,6 +133,43 @@ private slots:
         QVERIFY(w->lblPositionnement->heightForWidth(advice.width()) <= advice.height());
         QCOMPARE(w->txtDate->text(), QString("05/12/26"));
         QCOMPARE(readAll(file()), content.isEmpty() ? QByteArray() : iniBytes(content));
+    }
+
+    // A settings file the program did not write (bytes of every value, NULs, a lone
+    // "[") still starts the window and takes a new amount, every other byte kept; a
+    // read-only folder says, once and at once, that the amount could not be saved.
+    void troubledFile()
+    {
+        QByteArray garbage("[D\xE9" "faut]\0\r\nFo\0nt=\0Times\r\n=\r\n[\r\n[Bruit]\r\n", 40);
+        for (int i = 1; i < 256; ++i)
+            garbage += i == '\r' || i == '\n' ? 'x' : char(i);
+        garbage += "\r\n";
+        for (const bool readOnly : {false, true}) {
+            QVERIFY(writeAll(file(), garbage));
+            w = std::make_unique<frmTolvo>();
+            w->Form_Load();
+            QVERIFY(showActive(*w));
+            QVERIFY(describe(*w).startsWith("HP LaserJet | 2 | Bac inférieur | 2 | Orientation Paysage"));
+            // As root, permissions stop nothing: the write then runs as "nobody".
+            const QByteArray folder = QFile::encodeName(dir.path());
+            const bool asNobody = readOnly && ::geteuid() == 0;
+            if (readOnly && (::chmod(folder.constData(), 0555) != 0 || (asNobody && ::seteuid(65534) != 0)))
+                QFAIL("cannot make the folder read-only");
+            platform::MessageBoxRecorder boxes;
+            QElapsedTimer clock;
+            clock.start();
+            typeAndLeave(*w, w->cboMontant, "20");
+            const qint64 took = clock.elapsed();
+            if (asNobody && ::seteuid(0) != 0)
+                qFatal("cannot get root back");
+            ::chmod(folder.constData(), 0700);
+            QCOMPARE(boxes.shown.size(), readOnly ? 1 : 0);
+            QVERIFY(took < 3000);
+            QCOMPARE(platform::comboEntries(w->cboMontant), QStringList({"20,00"}));
+            const QByteArray after = readAll(file());
+            QVERIFY(after.startsWith(garbage) || after.endsWith(garbage));
+            QCOMPARE(after.contains("[Montants]\r\n0=20,00\r\n"), !readOnly);
+        }
     }
 
     // Typed entries join their own list and section; the stars follow the box;
@@ -158,37 +196,78 @@ private slots:
                                            "[Défaut]\nMontant=30,00\nEncadrement=Oui\n"));
     }
 
+    // The amount box takes the editing shortcuts; what is pasted, by Ctrl+V or by its
+    // own menu, goes in by the typing rules or not at all.
+    void editingKeys()
+    {
+        start(QString());
+        w->cboMontant->setFocus();
+        type("12,00");
+        QTest::keyClick(focused(), Qt::Key_A, Qt::ControlModifier);
+        type("80");
+        QCOMPARE(w->cboMontant->currentText(), QString("80"));
+        QTest::keyClick(focused(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(focused(), Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(w->cboMontant->currentText() + "|" + QApplication::clipboard()->text(), QString("|80"));
+        QTest::keyClick(focused(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w->cboMontant->currentText(), QString("80"));
+
+        QLineEdit *edit = w->cboMontant->lineEdit();
+        // clang-format off
+        const struct { QString pasted; bool byMenu; QString shown; } rows[] = { // over "5", all selected
+            {"1 234,56", false, "1234,56"}, {"abc", false, "5"}, {"12.5", true, "12,5"},
+            {"1.234,56", true, "5"}, {"-5", false, "5"}, {QString(70, u'1'), false, "5"}};
+        // clang-format on
+        for (const auto &row : rows) {
+            edit->setText("5");
+            edit->selectAll();
+            QApplication::clipboard()->setText(row.pasted);
+            if (row.byMenu) {
+                QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(4, 4), edit->mapToGlobal(QPoint(4, 4)));
+                QApplication::sendEvent(edit, &menu);
+                QMenu *popup = nullptr;
+                QTRY_VERIFY(popup = qobject_cast<QMenu *>(QApplication::activePopupWidget()));
+                for (QAction *a : popup->actions())
+                    if (a->text().startsWith(QCoreApplication::translate("QLineEdit", "&Paste")))
+                        a->trigger();
+                popup->close();
+            } else {
+                QTest::keyClick(focused(), Qt::Key_V, Qt::ControlModifier);
+            }
+            QCOMPARE(w->cboMontant->currentText(), row.shown);
+        }
+    }
+
     // The menu bar: the three commands, "Chèques" and "?" in its four items, all in view,
     // each access key used once on the window and in each menu, and reached by them.
     void menus()
     {
         start(QString());
-        QMenuBar *bar = w->menuBar();
-        QStringList entries;
-        QStringList windowKeys;
-        for (QAction *a : bar->actions()) {
-            entries << a->text();
-            windowKeys << accessKey(a->text());
-            QVERIFY2(bar->rect().contains(bar->actionGeometry(a)), qPrintable(a->text()));
-        }
-        QCOMPARE(entries.join(" | "),
-                 QString("&Gestion des listes | &Options | &Ajustement de l'impression | C&hèques | &?"));
-        for (QAbstractButton *b : w->findChildren<QAbstractButton *>())
-            if (!accessKey(b->text()).isEmpty())
-                windowKeys << accessKey(b->text());
-        for (QMenu *menu : {w->mnuChèques, w->mnuAide}) {
+        const auto texts = [](const QList<QAction *> &actions) {
+            QStringList out;
+            for (QAction *a : actions)
+                out << a->text();
+            return out;
+        };
+        const auto keysOnce = [](const QStringList &captions) { // the letters after "&"
             QStringList keys;
-            for (QAction *a : menu->actions())
-                if (!a->isSeparator())
-                    keys << accessKey(a->text());
-            QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
-        }
-        QCOMPARE(QSet<QString>(windowKeys.begin(), windowKeys.end()).size(), windowKeys.size());
-        QStringList help;
-        for (QAction *a : w->mnuAide->actions())
-            help << a->text();
-        QCOMPARE(help.join(" | "),
+            for (const QString &c : captions)
+                if (c.contains('&'))
+                    keys << c.mid(c.indexOf('&') + 1, 1).toLower();
+            return QSet<QString>(keys.begin(), keys.end()).size() == keys.size();
+        };
+        QMenuBar *bar = w->menuBar();
+        QStringList onWindow = texts(bar->actions());
+        QCOMPARE(onWindow.join(" | "),
+                 QString("&Gestion des listes | &Options | &Ajustement de l'impression | C&hèques | &?"));
+        QCOMPARE(texts(w->mnuAide->actions()).join(" | "),
                  QString("&Imprimer un spécimen de chèque | &Feuille d'étalonnage... |  | &Aide | A &propos de Tolvo..."));
+        for (QAction *a : bar->actions())
+            QVERIFY2(bar->rect().contains(bar->actionGeometry(a)), qPrintable(a->text()));
+        for (QAbstractButton *b : w->findChildren<QAbstractButton *>())
+            onWindow << b->text();
+        QVERIFY(keysOnce(onWindow) && keysOnce(texts(w->mnuChèques->actions())) &&
+                keysOnce(texts(w->mnuAide->actions())));
 
         // Alt+H, P: the preview's checks; Alt+?, P: the About box.
         platform::MessageBoxRecorder boxes;
@@ -197,9 +276,7 @@ private slots:
         QTest::keyClick(w->mnuChèques, Qt::Key_P);
         QTRY_COMPARE(boxes.shown.value(0).text, QString("Indiquez le montant du chèque."));
         bool about = false, closed;
-        whenModal(closed, [&](QDialog &box) {
-            about = box.parentWidget() == w.get() && box.windowTitle().contains("propos");
-        });
+        whenModal(closed, [&](QDialog &box) { about = box.windowTitle().contains("propos"); });
         QTest::keyClick(w.get(), Qt::Key_Question, Qt::AltModifier);
         QTRY_VERIFY(w->mnuAide->isVisible());
         QTest::keyClick(w->mnuAide, Qt::Key_P);
@@ -236,14 +313,26 @@ private slots:
         start("[Défaut]\nMontant=5,00\n");
         platform::MessageBoxRecorder recorder;
         int helpTopic = 0;
-        recorder.queueDialog(answer<printer::frmConfig>([&](printer::frmConfig &) { helpTopic = f1(); }));
+        // Enter on an option button or the list confirms nothing; on OK it does.
+        bool stayed = false;
+        recorder.queueDialog(answer<printer::frmConfig>([&](printer::frmConfig &d) {
+            helpTopic = f1();
+            QTest::keyClick(d.optChoix[0], Qt::Key_Return);
+            d.cboImprimantes->setFocus();
+            QTest::keyClick(d.cboImprimantes, Qt::Key_Enter);
+            stayed = d.isVisible() && readAll(file()) == iniBytes("[Défaut]\nMontant=5,00\n");
+            d.cmdAction[0]->setFocus();
+        }));
         w->cmdConfig->click();
+        QVERIFY(stayed);
         QCOMPARE(helpTopic, 1002);
         QCOMPARE(w->lblPaperBin->Tag, QString("7")); // no section: the default bin, not the printer's
         QCOMPARE(readAll(file()), iniBytes("[Défaut]\nMontant=5,00\nImprimante=HP LaserJet\n"));
 
-        recorder.queueDialog(answer<printer::frmConfig>(
-            [](printer::frmConfig &d) { QTest::keyClick(d.optChoix[0], Qt::Key_Down); }));
+        recorder.queueDialog(answer<printer::frmConfig>([](printer::frmConfig &d) {
+            QTest::keyClick(d.optChoix[0], Qt::Key_Down);
+            d.cmdAction[0]->setFocus();
+        }));
         recorder.queueDialog(answer<frmMsgBox>([](frmMsgBox &) {}));
         recorder.queueDialog(answer<printer::PrintSetupDialog>([](printer::PrintSetupDialog &d) {
             d.cboImprimante->setFocus();

@@ -36,6 +36,7 @@ private slots:
             {2, true, 0, Qt::Key_Escape, "OK Annuler Aide", "2"},
             {3, true, 0, Qt::Key_Return, "&Oui &Non Aide", "1"}, // after Aide
             {4, false, 0, Qt::ALT | Qt::Key_N, "&Oui &Non Annuler", "2"},
+            {4, false, 0, Qt::Key_Escape, "&Oui &Non Annuler", "3"},
             {5, false, 2, Qt::Key_Enter, "&Réessayer Annuler", "2"}, // on the focused Annuler
             {6, true, 0, Qt::Key_Escape, "&Abandon &Réessayer &Ignorer Aide", "3"},
         };

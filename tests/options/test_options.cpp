@@ -134,40 +134,75 @@ private slots:
         }
     }
 
+    // The default amount is typed and pasted like the cheque's amount, and OK takes
+    // only an amount a cheque could be printed with, or none. The installed fonts
+    // list the Windows families drawn with their metric twins, the default one selected.
+    void defaultAmount()
+    {
+        // clang-format off
+        const struct { QString keys, pasted, message, saved; } rows[] = {
+            {"99999999999", "", "Le montant du chèque est trop élevé.", "20,00"},
+            {"0", "", "Un montant nul n'est pas autorisé.", "20,00"},
+            {"", "1 234,5", "", "1234,50"}, {"\b", "", "", ""}};
+        // clang-format on
+        for (const auto &row : rows) {
+            platform::MessageBoxRecorder boxes;
+            open("[Défaut]\nMontant=20,00\n", 1, [&](frmOptions &d) {
+                QVERIFY(platform::comboEntries(d.cboPolice).contains("Times New Roman"));
+                QCOMPARE(d.cboPolice->currentText(), QString("Arial"));
+                d.txtDéfaut->setFocus(); // all selected
+                type(row.keys);
+                QApplication::clipboard()->setText(row.pasted);
+                QTest::keyClick(focused(), Qt::Key_V, Qt::ControlModifier);
+                close(d, "OK");
+                // A refused amount keeps the dialog open with the box to correct.
+                QCOMPARE(d.isVisible() && focused() == d.txtDéfaut, !row.message.isEmpty());
+                if (d.isVisible())
+                    close(d, "Esc");
+            });
+            QCOMPARE(boxes.shown.value(0).text + w->sDefault, row.message + row.saved);
+            QCOMPARE(readAll(file()).contains("Font=Arial"), row.message.isEmpty());
+        }
+    }
+
     void adjustment()
     {
         const QString before = "[HP]\nHorAjust=7\nVerAjust=-4\n";
-        // Keys at the end of the horizontal box, then a text pasted there; the box before
-        // closing, and the file afterwards (empty: unchanged).
-        const struct {
-            QString keys, pasted, how, shown, after;
-        } rows[] = {
-            {"\b\b12-\t\b5", "", "OK", "-12", "[HP]\nHorAjust=-12\nVerAjust=5\n"},
-            {"\b\b", "", "OK", "", "[HP]\nHorAjust=0\nVerAjust=-4\n"}, // empty is 0
-            {"\b", "-1000", "OK", "-1000", ""},                        // too large
-            {"\b\b12-", "", "Annuler", "-12", ""},
-        };
+        // Keys at the end of the horizontal box ("^A" selects it all), then a text pasted there;
+        // the box before closing, whether OK is refused, and the file afterwards.
+        // clang-format off
+        const struct { QString keys, pasted, how, shown; bool refused; QString after; } rows[] = {
+            {"\b\b12-\t\b5", "", "OK", "-12", false, "[HP]\nHorAjust=-12\nVerAjust=5\n"},
+            {"\b\b", "", "OK", "", false, "[HP]\nHorAjust=0\nVerAjust=-4\n"}, // empty is 0
+            {"^A", "- 12", "OK", "-12", false, "[HP]\nHorAjust=-12\nVerAjust=-4\n"},
+            {"", "-0x1", "OK", "7", false, before}, // no number: the paste refused whole
+            {"\b", "1000", "OK", "", false, "[HP]\nHorAjust=0\nVerAjust=-4\n"}, // too long likewise
+            {"\b+", "", "OK", "+", true, before}, // a sign alone is no number
+            {"\b\b12-", "", "Annuler", "-12", false, before}};
+        // clang-format on
         for (const auto &row : rows) {
-            const bool refused = row.after.isEmpty() && row.how == "OK";
             platform::MessageBoxRecorder boxes;
             open(before, 2, [&](frmOptions &d) {
                 QVERIFY(d.lblEti[0]->text().contains("sélectionnée (HP).\r\nIndiquez"));
                 QCOMPARE(f1(), 1003);
                 d.txtAjust[0]->end(false);
-                type(row.keys);
+                if (row.keys == "^A")
+                    QTest::keyClick(focused(), Qt::Key_A, Qt::ControlModifier);
+                else
+                    type(row.keys);
                 QApplication::clipboard()->setText(row.pasted);
-                d.txtAjust[0]->paste();
+                QTest::keyClick(focused(), Qt::Key_V, Qt::ControlModifier);
                 QCOMPARE(d.txtAjust[0]->text(), row.shown);
                 close(d, row.how);
                 // A refused number keeps the dialog open with the box to correct.
-                QCOMPARE(d.isVisible() && focused() == d.txtAjust[0], refused);
-                if (refused)
+                QCOMPARE(d.isVisible() && focused() == d.txtAjust[0], row.refused);
+                if (row.refused)
                     close(d, "Esc");
             });
             QCOMPARE(boxes.shown.value(0).text,
-                     refused ? "L'ajustement doit être compris entre -999 et 999 millimètres." : QString());
-            QCOMPARE(readAll(file()), iniBytes(row.after.isEmpty() ? before : row.after));
-            QCOMPARE(w->HorAjust, qint16(row.after.isEmpty() ? 7 : row.shown.toInt()));
+                     row.refused ? "L'ajustement doit être compris entre -999 et 999 millimètres." : QString());
+            QCOMPARE(readAll(file()), iniBytes(row.after));
+            QCOMPARE(w->HorAjust, qint16(row.refused || row.how != "OK" ? 7 : row.shown.toInt()));
         }
     }
 

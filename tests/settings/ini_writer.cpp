@@ -2,7 +2,8 @@
 //   ini_writer rewrite FILE V       writes the amount list of FILE as version V+1, V+2...
 //                                   (1000 entries "N,00") until killed; prints "ready"
 //                                   after the first write
-//   ini_writer keys FILE PREFIX     writes 40 keys PREFIX0.. one by one
+//   ini_writer keys FILE PREFIX     writes 40 keys PREFIX0.. one by one, and adds
+//                                   PREFIX0.. to the list "Montants" as the window does
 // Exit code 2 when a write failed.
 
 #include "platform/forms/MessageBox.h"
@@ -20,6 +21,7 @@ int main(int argc, char *argv[])
     if (args.size() != 4)
         return 1;
     const bool rewrite = args[1] == QLatin1String("rewrite");
+    QStringList shown; // this program's own list, as a window holds it
     for (int i = 0; rewrite || i < 40; ++i) {
         CINIFile ini;
         ini.setFile(args[2]);
@@ -29,6 +31,9 @@ int main(int argc, char *argv[])
         } else {
             ini.setSection(QStringLiteral("Concurrent"));
             ini.setValue(args[3] + QString::number(i), i);
+            const QString entry = args[3] + QString::number(i);
+            settings::addToList(ini, settings::section::Montants, shown, entry);
+            shown << entry;
         }
         if (ini.writeFailed())
             return 2;

@@ -246,11 +246,11 @@ private slots:
         QVERIFY2(interrupted == 2, "no kill hit a write: the test proved nothing");
     }
 
-    // Two programs write different keys at the same time: every key arrives, and a
-    // reader meanwhile always finds the file whole.
+    // Two programs write different keys and add to one list at the same time: every
+    // key and every entry arrives, and a reader meanwhile always finds the file whole.
     void concurrentWritersLoseNothing()
     {
-        QVERIFY(writeAll(m_path, kStart));
+        QVERIFY(writeAll(m_path, kStart + "[Montants]\r\n7=1,00\r\n"));
         QProcess a, b;
         a.start(kWriter, {QStringLiteral("keys"), m_path, QStringLiteral("A")});
         b.start(kWriter, {QStringLiteral("keys"), m_path, QStringLiteral("B")});
@@ -272,6 +272,12 @@ private slots:
         for (int i = 0; i < 40; ++i)
             QVERIFY(ini.Value(QStringLiteral("A%1").arg(i)) == QString::number(i) &&
                     ini.Value(QStringLiteral("B%1").arg(i)) == QString::number(i));
+        ini.setSection(settings::section::Montants);
+        QStringList amounts;
+        QCOMPARE(int(ini.enumSectionValues(amounts)), 81);
+        QVERIFY(amounts.contains(QStringLiteral("1,00")));
+        QCOMPARE(QSet<QString>(amounts.begin(), amounts.end()).size(), 81);
+        QVERIFY(ini.enumSectionKeys(keys) == 81 && keys.last() == QStringLiteral("80"));
         QVERIFY(strayFiles(m_path).isEmpty());
     }
 

@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
@@ -86,6 +88,14 @@ QStringList comboEntries(const QComboBox *box)
 
 bool filterKeyPress(QKeyEvent *event, QLineEdit *edit, const std::function<int(int)> &keyPress)
 {
+    if (event->matches(QKeySequence::Paste)) {
+        pasteThroughFilter(edit, QGuiApplication::clipboard()->text(), keyPress);
+        return true;
+    }
+    for (const auto shortcut : {QKeySequence::SelectAll, QKeySequence::Copy, QKeySequence::Cut,
+                                QKeySequence::Undo, QKeySequence::Redo})
+        if (event->matches(shortcut))
+            return false;
     const QString text = event->text();
     if (text.isEmpty() || event->key() == Qt::Key_Delete || event->key() == Qt::Key_Tab ||
         event->key() == Qt::Key_Backtab)
@@ -97,6 +107,82 @@ bool filterKeyPress(QKeyEvent *event, QLineEdit *edit, const std::function<int(i
     if (code != 0)
         edit->insert(QString(QChar(code)));
     return true;
+}
+
+bool pasteThroughFilter(QLineEdit *edit, const QString &text, const std::function<int(int)> &keyPress)
+{
+    // Longer than anything these fields take: typed one by one, it would also take
+    // minutes (the field lays its whole text out again for each character).
+    constexpr qsizetype kLongest = 64;
+    const QString before = edit->text();
+    const int cursor = edit->cursorPosition();
+    const int selectionStart = edit->selectionStart();
+    const int selectionLength = int(edit->selectedText().size());
+    bool refused = text.size() > kLongest;
+    if (!refused && edit->hasSelectedText())
+        edit->del();
+    for (qsizetype i = 0; i < text.size() && !refused; ++i) {
+        const QChar c = text[i];
+        if (c.isSpace())
+            continue;
+        const QString current = edit->text();
+        const int code = c.category() == QChar::Other_Control ? 0 : keyPress(c.unicode());
+        if (code == 0)
+            refused = edit->text() == current; // unless the filter changed the text itself
+        else
+            edit->insert(QString(QChar(code)));
+    }
+    if (!refused)
+        return true;
+    edit->setText(before);
+    if (selectionStart >= 0)
+        edit->setSelection(selectionStart, selectionLength);
+    else
+        edit->setCursorPosition(cursor);
+    QApplication::beep();
+    return false;
+}
+
+namespace {
+// The context menu of a filtered field, with its "Coller" through the filter.
+class PasteFilter : public QObject {
+public:
+    PasteFilter(QLineEdit *edit, std::function<int(int)> keyPress)
+        : QObject(edit), m_edit(edit), m_keyPress(std::move(keyPress))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::ContextMenu)
+            return false;
+        QMenu *menu = m_edit->createStandardContextMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        // The field's own menu names its paste as Qt's translation does.
+        const QString paste = QCoreApplication::translate("QLineEdit", "&Paste");
+        for (QAction *action : menu->actions()) {
+            if (action->text().section(u'\t', 0, 0) != paste)
+                continue;
+            QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
+            QObject::connect(action, &QAction::triggered, m_edit, [edit = m_edit, keyPress = m_keyPress] {
+                pasteThroughFilter(edit, QGuiApplication::clipboard()->text(), keyPress);
+            });
+        }
+        menu->popup(static_cast<QContextMenuEvent *>(event)->globalPos());
+        return true;
+    }
+
+private:
+    QLineEdit *m_edit;
+    std::function<int(int)> m_keyPress;
+};
+} // namespace
+
+void filterPastes(QLineEdit *edit, std::function<int(int)> keyPress)
+{
+    edit->setAcceptDrops(false);
+    edit->installEventFilter(new PasteFilter(edit, std::move(keyPress)));
 }
 
 static bool within(const QWidget *control, const QWidget *w)
@@ -203,6 +289,38 @@ int g_pointer = 0;
 void installKeyPreview(QWidget *window, std::function<bool(QKeyEvent *)> handler)
 {
     qApp->installEventFilter(new KeyPreview(window, std::move(handler)));
+}
+
+namespace {
+class EnterOnFocusedButton : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+            (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        auto *dialog = static_cast<QWidget *>(watched);
+        if (auto *button = qobject_cast<QPushButton *>(QApplication::focusWidget());
+            button && dialog->isAncestorOf(button))
+            button->click();
+        return true;
+    }
+};
+} // namespace
+
+void pressFocusedButtonOnEnter(QDialog *dialog)
+{
+    for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
+        button->setDefault(false);
+        button->setAutoDefault(false);
+    }
+    dialog->installEventFilter(new EnterOnFocusedButton(dialog));
 }
 
 void setMousePointer(int pointer)

@@ -11,6 +11,7 @@
 #include <functional>
 
 class QComboBox;
+class QDialog;
 class QKeyEvent;
 class QLineEdit;
 class QWidget;
@@ -79,9 +80,28 @@ void installKeyPreview(QWidget *window, std::function<bool(QKeyEvent *)> handler
 
 // The typed-character filter of a text field, for a key preview: hands the key's
 // character code to `keyPress`, which returns it to accept it, another code to type
-// instead, or 0 to drop it. Keys without a character (arrows, Delete, Tab) pass.
-// Returns true when the key was taken.
+// instead, or 0 to drop it (it may also change the text itself). Keys without a
+// character (arrows, Delete, Tab) and the editing shortcuts (select all, copy, cut,
+// undo, redo) pass; a paste goes through pasteThroughFilter. Returns true when the
+// key was taken.
 bool filterKeyPress(QKeyEvent *event, QLineEdit *edit, const std::function<int(int)> &keyPress);
+
+// Pasted text is typed into the field through its filter, in place of the selection.
+// Spaces (digit grouping, line ends) are left out; any other character the filter
+// would drop refuses the whole paste, so that nothing is silently turned into another
+// value: the field is left as it was and the user hears a beep. A text of more than
+// 64 characters, which no such field takes, is refused likewise. Returns whether the
+// text went in.
+bool pasteThroughFilter(QLineEdit *edit, const QString &text, const std::function<int(int)> &keyPress);
+
+// The field's own "Coller" (context menu) pastes through the filter too, and text
+// cannot be dropped on it. Keys go through filterKeyPress in the window's key preview.
+void filterPastes(QLineEdit *edit, std::function<int(int)> keyPress);
+
+// A dialog whose buttons are none of them the default: Enter presses the button that
+// has the focus and nothing else, so that Enter on a list or an option button never
+// confirms the dialog. Call it once the dialog's buttons exist.
+void pressFocusedButtonOnEnter(QDialog *dialog);
 
 // Mouse pointer of the application's windows: 11 hourglass, 0 default.
 void setMousePointer(int pointer);

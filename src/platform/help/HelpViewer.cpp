@@ -1,6 +1,7 @@
 #include "platform/help/HelpViewer.h"
 
 #include "platform/forms/MessageBox.h"
+#include "platform/forms/WindowFrame.h"
 
 #include <QApplication>
 #include <QCollator>
@@ -42,19 +43,32 @@ void destroyViewer()
     g_viewer = nullptr;
 }
 
-QString attribute(const QString &attributes, const QString &name)
+// The id and the index words of a section's attributes, in one pass.
+struct SectionAttributes {
+    QString id;
+    QString index;
+};
+SectionAttributes sectionAttributes(QStringView attributes)
 {
     static const QRegularExpression pattern(QStringLiteral(R"re(([\w-]+)\s*=\s*(?:"([^"]*)"|'([^']*)'))re"));
+    SectionAttributes found;
     for (auto it = pattern.globalMatch(attributes); it.hasNext();) {
         const auto match = it.next();
-        if (match.captured(1).compare(name, Qt::CaseInsensitive) == 0)
-            return match.captured(2).isNull() ? match.captured(3) : match.captured(2);
+        const QStringView name = match.capturedView(1);
+        QString *into = name.compare(QLatin1String("id"), Qt::CaseInsensitive) == 0           ? &found.id
+                        : name.compare(QLatin1String("data-index"), Qt::CaseInsensitive) == 0 ? &found.index
+                                                                                              : nullptr;
+        if (into && into->isNull())
+            *into = match.captured(2).isNull() ? match.captured(3) : match.captured(2);
     }
-    return QString();
+    return found;
 }
 
 QString plainText(const QString &html)
 {
+    // Most titles are plain words: no need for a document to read them.
+    if (!html.contains(u'<') && !html.contains(u'&'))
+        return html.simplified();
     return QTextDocumentFragment::fromHtml(html).toPlainText().simplified();
 }
 
@@ -71,9 +85,31 @@ void keepUsable(QWidget *window)
     }
 }
 
+// Inside the available area of the screen, frame included: centred there the first
+// time, moved back in (and made smaller when the area is) when shown again.
+void keepOnScreen(QWidget *window)
+{
+    QWidget *active = QApplication::activeWindow();
+    QScreen *screen = active && active != window ? active->screen() : window->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const FrameSizes frame = windowFrame(window);
+    const QSize border(frame.horizontal, frame.vertical + frame.caption);
+    window->resize(window->size().boundedTo(area.size() - border));
+    const QSize outer = window->size() + border;
+    QPoint corner = window->testAttribute(Qt::WA_Moved)
+                        ? window->pos()
+                        : area.center() - QPoint(outer.width() / 2, outer.height() / 2);
+    corner.setX(qBound(area.left(), corner.x(), area.right() + 1 - outer.width()));
+    corner.setY(qBound(area.top(), corner.y(), area.bottom() + 1 - outer.height()));
+    window->move(corner);
+}
+
 void bringUp(QWidget *window)
 {
     keepUsable(window);
+    keepOnScreen(window);
     window->show();
     window->raise();
     window->activateWindow();
@@ -85,10 +121,8 @@ void bringUp(QWidget *window)
 
 const HelpTopic *HelpDocument::topic(const QString &id) const
 {
-    for (const HelpTopic &t : topics)
-        if (t.id == id)
-            return &t;
-    return nullptr;
+    const auto at = positions.constFind(id);
+    return at == positions.cend() ? nullptr : &topics[*at];
 }
 
 const HelpTopic *HelpDocument::contents() const
@@ -113,22 +147,27 @@ HelpDocument parseHelpDocument(const QString &html)
     document.style = stylePattern.match(html).captured(1);
     for (auto it = sectionPattern.globalMatch(html); it.hasNext();) {
         const auto match = it.next();
+        const SectionAttributes attributes = sectionAttributes(match.capturedView(1));
         HelpTopic topic;
-        topic.id = attribute(match.captured(1), QStringLiteral("id")).trimmed();
-        if (topic.id.isEmpty() || document.topic(topic.id))
+        topic.id = attributes.id.trimmed();
+        if (topic.id.isEmpty() || document.positions.contains(topic.id))
             continue;
         topic.html = match.captured(2);
         topic.title = plainText(headingPattern.match(topic.html).captured(1));
         if (topic.title.isEmpty())
             topic.title = topic.id;
-        topic.text = plainText(topic.html);
-        for (const QString &word :
-             attribute(match.captured(1), QStringLiteral("data-index")).split(QLatin1Char(';')))
+        for (const QString &word : attributes.index.split(QLatin1Char(';')))
             if (!word.trimmed().isEmpty())
                 topic.keywords.append(word.trimmed());
+        document.positions.insert(topic.id, document.topics.size());
         document.topics.append(topic);
     }
     return document;
+}
+
+QString topicText(const HelpTopic &topic)
+{
+    return plainText(topic.html);
 }
 
 QString foldForSearch(const QString &text)
@@ -311,6 +350,14 @@ void HelpViewer::showPopup(QWidget *owner, const QString &id)
     m_popup->showTopic(*m_document.topic(id), m_document.style, at);
 }
 
+void HelpViewer::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
+    else
+        QWidget::keyPressEvent(event);
+}
+
 void HelpViewer::goBack()
 {
     if (m_history.isEmpty())
@@ -417,8 +464,10 @@ HelpTopicsDialog::HelpTopicsDialog(HelpViewer *viewer) : QDialog(nullptr), m_vie
 
     connect(box, &QDialogButtonBox::accepted, this, &HelpTopicsDialog::display);
     connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    for (QListWidget *list : {contentsList, indexList, searchList})
+    for (QListWidget *list : {contentsList, indexList, searchList}) {
+        list->setUniformItemSizes(true);
         connect(list, &QListWidget::itemActivated, this, &HelpTopicsDialog::display);
+    }
     connect(indexEdit, &QLineEdit::textEdited, this, &HelpTopicsDialog::findInIndex);
     connect(searchEdit, &QLineEdit::textChanged, this, &HelpTopicsDialog::search);
 }
@@ -427,43 +476,55 @@ void HelpTopicsDialog::fill()
 {
     const HelpDocument &document = m_viewer->document();
     setWindowTitle(QStringLiteral("Rubriques de l'aide : %1").arg(document.title));
+    m_searchTexts.clear();
+    m_indexTexts.clear();
 
-    contentsList->clear();
-    if (const HelpTopic *contents = document.contents()) {
-        auto *item = new QListWidgetItem(contents->title, contentsList);
-        item->setData(Qt::UserRole, contents->id);
+    // Each list is filled in one go, its topics kept beside it by row: item by item,
+    // a file of many topics would take seconds.
+    QStringList titles;
+    m_ids[0].clear();
+    const HelpTopic *contents = document.contents();
+    if (contents) {
+        titles << contents->title;
+        m_ids[0] << contents->id;
     }
     for (const HelpTopic &topic : document.topics) {
-        if (&topic == document.contents())
+        if (&topic == contents)
             continue;
-        auto *item = new QListWidgetItem(topic.title, contentsList);
-        item->setData(Qt::UserRole, topic.id);
+        titles << topic.title;
+        m_ids[0] << topic.id;
     }
+    contentsList->clear();
+    contentsList->addItems(titles);
     contentsList->setCurrentRow(0);
 
+    // Sorted on keys made once per word: a collator comparing the words themselves
+    // would take seconds on a large file.
+    QCollator collator(QLocale(QLocale::French, QLocale::France));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
     struct Entry {
         QString text;
-        QString id;
+        const HelpTopic *topic;
+        QCollatorSortKey key;
     };
     QList<Entry> entries;
     for (const HelpTopic &topic : document.topics)
         for (const QString &word : topic.keywords)
-            entries.append({word, topic.id});
-    QCollator collator(QLocale(QLocale::French, QLocale::France));
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
+            entries.append({word, &topic, collator.sortKey(word)});
     std::stable_sort(entries.begin(), entries.end(),
-                     [&](const Entry &a, const Entry &b) { return collator.compare(a.text, b.text) < 0; });
-    indexList->clear();
+                     [](const Entry &a, const Entry &b) { return a.key.compare(b.key) < 0; });
+    QStringList words;
+    m_ids[1].clear();
     for (qsizetype i = 0; i < entries.size(); ++i) {
         // A word found in several topics says which topic each line leads to.
         const bool shared = (i > 0 && entries[i - 1].text == entries[i].text) ||
                             (i + 1 < entries.size() && entries[i + 1].text == entries[i].text);
-        const QString text =
-            shared ? QStringLiteral("%1 : %2").arg(entries[i].text, document.topic(entries[i].id)->title)
-                   : entries[i].text;
-        auto *item = new QListWidgetItem(text, indexList);
-        item->setData(Qt::UserRole, entries[i].id);
+        words << (shared ? QStringLiteral("%1 : %2").arg(entries[i].text, entries[i].topic->title)
+                         : entries[i].text);
+        m_ids[1] << entries[i].topic->id;
     }
+    indexList->clear();
+    indexList->addItems(words);
     indexList->setCurrentRow(0);
     search();
 }
@@ -471,8 +532,13 @@ void HelpTopicsDialog::fill()
 void HelpTopicsDialog::findInIndex(const QString &start)
 {
     const QString wanted = foldForSearch(start.trimmed());
+    if (m_indexTexts.size() != indexList->count()) {
+        m_indexTexts.clear();
+        for (int row = 0; row < indexList->count(); ++row)
+            m_indexTexts << foldForSearch(indexList->item(row)->text());
+    }
     for (int row = 0; row < indexList->count(); ++row) {
-        if (foldForSearch(indexList->item(row)->text()).startsWith(wanted)) {
+        if (m_indexTexts[row].startsWith(wanted)) {
             indexList->setCurrentRow(row);
             indexList->scrollToItem(indexList->item(row), QAbstractItemView::PositionAtTop);
             return;
@@ -483,27 +549,35 @@ void HelpTopicsDialog::findInIndex(const QString &start)
 void HelpTopicsDialog::search()
 {
     searchList->clear();
+    m_ids[2].clear();
     const QStringList words = foldForSearch(searchEdit->text()).split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (words.isEmpty())
         return;
-    for (const HelpTopic &topic : m_viewer->document().topics) {
-        const QString text = foldForSearch(topic.title + QLatin1Char(' ') + topic.text);
+    const QList<HelpTopic> &topics = m_viewer->document().topics;
+    if (m_searchTexts.isEmpty())
+        for (const HelpTopic &topic : topics)
+            m_searchTexts << foldForSearch(topic.title + QLatin1Char(' ') + topicText(topic));
+    QStringList titles;
+    for (qsizetype i = 0; i < topics.size(); ++i) {
+        const QString &text = m_searchTexts[i];
         if (std::all_of(words.begin(), words.end(), [&](const QString &w) { return text.contains(w); })) {
-            auto *item = new QListWidgetItem(topic.title, searchList);
-            item->setData(Qt::UserRole, topic.id);
+            titles << topics[i].title;
+            m_ids[2] << topics[i].id;
         }
     }
+    searchList->addItems(titles);
     searchList->setCurrentRow(0);
 }
 
 void HelpTopicsDialog::display()
 {
+    const int page = qBound(0, tabs->currentIndex(), 2);
     QListWidget *lists[] = {contentsList, indexList, searchList};
-    const QListWidgetItem *item = lists[qBound(0, tabs->currentIndex(), 2)]->currentItem();
-    if (!item)
+    const int row = lists[page]->currentRow();
+    if (row < 0 || row >= m_ids[size_t(page)].size())
         return;
     hide();
-    m_viewer->showTopic(item->data(Qt::UserRole).toString());
+    m_viewer->showTopic(m_ids[size_t(page)][row]);
 }
 
 } // namespace platform

@@ -11,6 +11,8 @@
 // Requests use the numbering of the old help call (topic, contents, pop-up, file,
 // topics dialog). Tests install a recorder instead of opening windows.
 
+#include <QHash>
+#include <array>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -62,14 +64,18 @@ struct HelpTopic {
     QString id;
     QString title;
     QString html;
-    QString text; // plain text, for the search
     QStringList keywords;
 };
+
+// A topic's text without its markup, for the search: made when asked, as reading a
+// large file must stay quick.
+QString topicText(const HelpTopic &topic);
 
 struct HelpDocument {
     QString title;
     QString style;
     QList<HelpTopic> topics;
+    QHash<QString, qsizetype> positions; // topic id -> index in topics
 
     const HelpTopic *topic(const QString &id) const;
     const HelpTopic *contents() const;
@@ -104,6 +110,11 @@ public:
 private:
     void findInIndex(const QString &start);
     HelpViewer *m_viewer;
+    // Folded once, when first needed: each topic's title and text for the search, each
+    // index line for the index.
+    QStringList m_searchTexts;
+    QStringList m_indexTexts;
+    std::array<QStringList, 3> m_ids; // the topic of each row of the three lists
 };
 
 // A topic shown in a small window that closes with the next click or key.
@@ -138,6 +149,10 @@ public:
 
     void showTopic(const QString &id);
     void showTopics();
+
+protected:
+    // Esc closes the window, as it does a dialog.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     bool load(QWidget *owner, const QString &file, bool report);

@@ -1,6 +1,7 @@
 #include "platform/print/Fonts.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QRegularExpression>
 
 namespace platform {
@@ -23,14 +24,48 @@ QFontDatabase::WritingSystem writingSystem(quint8 charSet)
 }
 
 // A family offered by several foundries comes as "C059 [urw]", "C059 [UKWN]": the
-// face name is the family alone, reported once per foundry.
-QStringList installedFaces(quint8 charSet)
+// face name is the family alone.
+QString withoutFoundry(QString family)
 {
     static const QRegularExpression foundry(QStringLiteral("\\s*\\[[^\\]]*\\]$"));
+    return family.remove(foundry);
+}
+
+// Windows families and the families drawn to the same metrics, which fontconfig uses
+// in their place: a settings file saying "Arial" prints the same words in the same
+// room as it did on Windows.
+struct MetricTwins {
+    const char *windows;
+    QStringList twins;
+};
+const MetricTwins kMetricTwins[] = {
+    {"Arial", {"Liberation Sans", "Arimo", "Nimbus Sans"}},
+    {"Arial Narrow", {"Liberation Sans Narrow", "Nimbus Sans Narrow"}},
+    {"Times New Roman", {"Liberation Serif", "Tinos", "Nimbus Roman"}},
+    {"Courier New", {"Liberation Mono", "Cousine", "Nimbus Mono PS"}},
+    {"Calibri", {"Carlito"}},
+    {"Cambria", {"Caladea"}},
+    {"Georgia", {"Gelasio"}},
+};
+
+// The installed families, and the Windows families that fontconfig resolves to an
+// installed twin (not to a mere fallback), under their Windows names.
+QStringList installedFaces(quint8 charSet)
+{
+    const QFontDatabase::WritingSystem system = writingSystem(charSet);
     QStringList faces;
-    for (QString family : QFontDatabase::families(writingSystem(charSet)))
+    for (const QString &family : QFontDatabase::families(system))
         if (!QFontDatabase::isPrivateFamily(family))
-            faces << family.remove(foundry);
+            faces << withoutFoundry(family);
+    if (system != QFontDatabase::Any && system != QFontDatabase::Latin)
+        return faces;
+    for (const MetricTwins &name : kMetricTwins) {
+        const QString windows = QString::fromLatin1(name.windows);
+        if (faces.contains(windows))
+            continue; // the real one is installed
+        if (name.twins.contains(withoutFoundry(QFontInfo(QFont(windows)).family())))
+            faces << windows;
+    }
     return faces;
 }
 

@@ -22,8 +22,10 @@ struct LogFont {
 using FontEnumProc = std::function<int(const LogFont &font, int fontType, qintptr lParam)>;
 
 // Reports the faces that can write the query's character set (only those named
-// like lfFaceName when it is not empty). Returns the callback's last result, or 1
-// when there was nothing to report.
+// like lfFaceName when it is not empty); for Latin text, also the Windows families
+// that fontconfig draws with an installed family of the same metrics, under their
+// Windows names ("Arial" where Liberation Sans is installed). Returns the
+// callback's last result, or 1 when there was nothing to report.
 int EnumFontFamiliesEx(const LogFont &query, const FontEnumProc &proc, qintptr lParam);
 
 // Tests: the face names reported from now on, in this order, instead of the

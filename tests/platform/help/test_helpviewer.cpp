@@ -1,9 +1,14 @@
 #include "platform/help/HelpViewer.h"
 
 #include "platform/forms/MessageBox.h"
+#include "platform/forms/WindowFrame.h"
 #include "support/TestFiles.h"
 
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -28,7 +33,7 @@ private slots:
         QVERIFY(d.contents() && d.contents()->id == "sommaire");
         for (int id = 1000; id <= 1009; ++id) {
             const HelpTopic *t = d.topic(QString::number(id));
-            QVERIFY2(t && !t->keywords.isEmpty() && t->title != t->id && t->text.size() > 300,
+            QVERIFY2(t && !t->keywords.isEmpty() && t->title != t->id && topicText(*t).size() > 300,
                      qPrintable(QString::number(id)));
             QVERIFY(d.contents()->html.contains(QString("href=\"#%1\"").arg(id)));
         }
@@ -73,7 +78,7 @@ private slots:
             if (viewer->isVisible()) {
                 visible << "window " + viewer->currentTopic();
                 QCOMPARE(viewer->browser()->toPlainText().simplified().left(20),
-                         viewer->document().topic(viewer->currentTopic())->text.left(20));
+                         topicText(*viewer->document().topic(viewer->currentTopic())).left(20));
             }
             if (viewer->popup() && viewer->popup()->isVisible())
                 visible << "pop-up " + viewer->popup()->topicId();
@@ -87,6 +92,66 @@ private slots:
             }
             QCOMPARE(visible.join(", "), row.shown);
         }
+    }
+
+    // The help window opens inside the screen's free area, frame included, comes back
+    // into it when it was left partly outside, and Esc closes it. Asked from a modal box,
+    // it stays usable above that box, even when it was open before.
+    void placedOnScreen()
+    {
+        setWindowFrameFunction([](const QWidget *) { return FrameSizes{8, 8, 24}; });
+        const auto inside = [](const QWidget *w) {
+            return w->screen()->availableGeometry().contains(QRect(w->pos(), w->size() + QSize(8, 32)));
+        };
+        openHelp(nullptr, m_file, HELP_CONTEXT, 1001);
+        std::unique_ptr<HelpViewer> viewer(existingHelpViewer());
+        QVERIFY(viewer->isVisible() && inside(viewer.get()));
+        viewer->setGeometry(300, 200, 1000, 900); // moved and grown by the user
+        QTest::keyClick(viewer->browser(), Qt::Key_Escape);
+        QVERIFY(!viewer->isVisible());
+        openHelp(nullptr, m_file, HELP_CONTEXT, 1002);
+        QVERIFY(viewer->isVisible() && inside(viewer.get()));
+        setWindowFrameFunction({});
+
+        QDialog modal; // asked from it, the help is its own transient: not blocked by it
+        modal.setWindowModality(Qt::ApplicationModal);
+        modal.show();
+        openHelp(&modal, m_file, HELP_CONTEXT, 1006);
+        QVERIFY(viewer->isVisible() && viewer->windowHandle()->transientParent() == modal.windowHandle());
+    }
+
+    // A help file of 60 000 topics (6 MB): a topic shows in well under a second, the
+    // topics dialog and its search in a few.
+    void largeFile()
+    {
+        QString html = "<html><head><title>Grande aide</title></head><body>\n";
+        for (int i = 0; i < 60000; ++i)
+            html += QString("<section id=\"%1\" data-index=\"mot %2; clé %3\"><h1>Rubrique %2</h1>"
+                            "<p>Texte de la rubrique %2, chèque n° %1.</p></section>\n")
+                        .arg(1000 + i)
+                        .arg(i)
+                        .arg(i % 500);
+        const QString file = m_dir.filePath("grande.hlp");
+        QVERIFY(testsupport::writeAll(file, (html + "</body></html>").toUtf8()));
+        QVERIFY(QFileInfo(file).size() > 6'000'000);
+
+        QElapsedTimer clock;
+        clock.start();
+        openHelp(nullptr, file, HELP_FORCEFILE, 0);
+        openHelp(nullptr, file, HELP_CONTEXT, 60999);
+        const qint64 topic = clock.restart();
+        std::unique_ptr<HelpViewer> viewer(existingHelpViewer());
+        QCOMPARE(viewer->currentTopic(), QString("60999"));
+        openHelp(nullptr, file, HELP_FINDER, 0);
+        HelpTopicsDialog *dialog = viewer->topicsDialog();
+        QTest::keyClicks(dialog->indexEdit, "mot 5999");
+        dialog->tabs->setCurrentIndex(2);
+        QTest::keyClicks(dialog->searchEdit, "59999 60999");
+        const qint64 topics = clock.elapsed();
+        qInfo("topic %lld ms, topics dialog, index and search %lld ms", topic, topics);
+        QCOMPARE(dialog->searchList->count(), 1);
+        QCOMPARE(dialog->indexList->currentItem()->text(), QString("mot 5999"));
+        QVERIFY(topic < 5000 && topics < 30000); // generous: sanitizers slow every step
     }
 };
 
