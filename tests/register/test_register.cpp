@@ -36,17 +36,29 @@ QString sql(const QString &path, const QString &query)
 
 registre::Entry entry(const QString &date, const QString &name, qint64 cents)
 {
-    const QDateTime at(QDate(2026, 12, 5), QTime(9, 30));
-    return {at, date, name, registre::centsText(cents), cents, "Fichier PDF", 7, 2, {}};
+    registre::Entry e;
+    e.printedAt = QDateTime(QDate(2026, 12, 5), QTime(9, 30));
+    e.chequeDate = date;
+    e.beneficiary = name;
+    e.amount = registre::centsText(cents);
+    e.cents = cents;
+    e.printer = "Fichier PDF";
+    e.paperBin = 7;
+    e.orientation = 2;
+    return e;
 }
 
-// Child of the kill test: row n has n cents and the name "Nom n"; "ready" once one is in.
-int record(const QString &path, qint64 n)
+// Child of the kill test: row n has n cents and the name "Nom n", on the chequebook
+// given; "ready" once one is in.
+int record(const QString &path, qint64 n, const QString &chequebook)
 {
     registre::Register reg(path);
     const auto next = [&] {
         ++n;
-        return reg.add(entry("05/12/2026", QString("Nom %1").arg(n), n));
+        registre::Entry e = entry("05/12/2026", QString("Nom %1").arg(n), n);
+        e.chequebook = chequebook;
+        e.printId = QUuid::createUuid().toString();
+        return reg.add(e);
     };
     if (!reg.open() || !next())
         return 2;
@@ -239,15 +251,22 @@ private slots:
         }
     }
 
-    // Killed while it records: the file always opens afterwards, every row whole,
-    // none lost once committed.
+    // Killed while it records: the file always opens afterwards, every row whole with
+    // its number and history, none lost once committed, no number given twice or
+    // skipped.
     void killedWhileRecording()
     {
         const QString path = registre::filePath();
+        registre::Chequebook book{0, {}, "Carnet", "", 1, 999999999999, 1, 12, {}};
+        {
+            registre::Register reg(path);
+            QVERIFY(reg.open() && reg.saveChequebook(book));
+        }
         qint64 last = 0;
         for (int kill = 0; kill < 10; ++kill) {
             QProcess child;
-            child.start(QCoreApplication::applicationFilePath(), {"--record", path, QString::number(last)});
+            child.start(QCoreApplication::applicationFilePath(),
+                        {"--record", path, QString::number(last), book.uid});
             QVERIFY(child.waitForReadyRead(30000) && child.readLine() == "ready\n");
             QThread::usleep(QRandomGenerator::global()->bounded(20000));
             child.kill();
@@ -255,11 +274,14 @@ private slots:
             const QStringList counts =
                 sql(path,
                     "PRAGMA integrity_check; SELECT COUNT(*), MAX(id), SUM(beneficiary <> 'Nom ' || cents"
-                    " OR id <> cents OR amount = '' OR printed_at = '' OR printer <> 'Fichier PDF')"
-                    " FROM cheques")
+                    " OR id <> cents OR amount = '' OR printed_at = '' OR printer <> 'Fichier PDF'"
+                    " OR number <> id OR status <> 'émis' OR print_id IS NULL), COUNT(DISTINCT number),"
+                    " (SELECT next_number - 1 FROM chequebooks), (SELECT COUNT(DISTINCT cheque_id) FROM"
+                    " history) FROM cheques")
                     .split(QRegularExpression("[|\n]"));
-            QVERIFY2(counts.size() == 4 && counts[0] == "ok" && counts[1].toLongLong() > last &&
-                         counts[2] == counts[1] && counts[3] == "0",
+            QVERIFY2(counts.size() == 7 && counts[0] == "ok" && counts[1].toLongLong() > last &&
+                         counts[2] == counts[1] && counts[3] == "0" && counts[4] == counts[1] &&
+                         counts[5] == counts[1] && counts[6] == counts[1],
                      qPrintable(counts.join(' ')));
             last = counts[1].toLongLong();
             registre::Register reg(path);
@@ -299,18 +321,28 @@ private slots:
             QCOMPARE(shownRows(w), c.rows);
             QCOMPARE(w.lblTotal->text(), c.total);
 
-            QStringList shown = {"Imprimé le|Date du chèque|Bénéficiaire|Montant|Imprimante|Bac|Orientation|"
-                                 "Fichier PDF"};
+            QStringList shown = {"Imprimé le|Carnet|Numéro|Date du chèque|Bénéficiaire|Montant|État|"
+                                 "Date de l'état|Motif|Imprimante|Bac|Orientation|Fichier PDF"};
             const QAbstractItemModel *m = w.grdChèques->model();
             for (int r = 0; r < m->rowCount(); ++r) {
-                QStringList fields;
-                for (int col = 0; col < registre::ShownColumns; ++col)
-                    fields << m->index(r, col).data().toString();
-                if (QString("=+-@\t\r").contains(fields[2].front())) // no formula in a spreadsheet
-                    fields[2].prepend('\'');
+                const auto cell = [&](int column) { return m->index(r, column).data().toString(); };
+                QString name = cell(registre::Beneficiary);
+                if (QString("=+-@\t\r").contains(name.front())) // no formula in a spreadsheet
+                    name.prepend('\'');
                 const auto &row = kRows[c.rows[r].digitValue()];
-                fields << row.binName << row.orientationName
-                       << (row.pdf ? pdfOf(c.rows[r].digitValue()) : "");
+                const QStringList fields = {cell(registre::PrintedAt),
+                                            "",
+                                            cell(registre::Number),
+                                            cell(registre::ChequeDate),
+                                            name,
+                                            cell(registre::Amount),
+                                            cell(registre::Status),
+                                            "05/12/2026",
+                                            "",
+                                            cell(registre::Printer),
+                                            row.binName,
+                                            row.orientationName,
+                                            row.pdf ? pdfOf(c.rows[r].digitValue()) : ""};
                 shown << fields.join('|').replace('\n', '/').replace('\r', '/');
             }
             const QString csv = dir.filePath("export.csv");
@@ -380,20 +412,20 @@ private slots:
             if (words.first() == "05/12/2026")
                 printed << words.values().join(' ');
         const QStringList expected = {
-            "05/12/2026 09:30 30/11/2026 =SOMME(A1) 0,05 Bac-cassette Paysage",
-            "05/12/2026 09:30 25/11/2026 Décalage & Cœur 2,50 Bac grande capacité Portrait",
-            "05/12/2026 09:30 15/11/2026 Boulangerie \"Au pain; chaud\" 19,99 Bac inférieur Portrait",
-            "05/12/2026 09:30 05/12/2026 Garage Martin 70,00 Bac par défaut Paysage",
-            "05/12/2026 09:30 03/11/2026 Durand SARL 1234,50 Bac par défaut Paysage",
-            "05/12/2026 09:30 01/12/2026 Élodie DURAND appartement 3 1000000,00 Alimentation manuelle "
+            "05/12/2026 09:30 30/11/2026 =SOMME(A1) 0,05 émis Bac-cassette Paysage",
+            "05/12/2026 09:30 25/11/2026 Décalage & Cœur 2,50 émis Bac grande capacité Portrait",
+            "05/12/2026 09:30 15/11/2026 Boulangerie \"Au pain; chaud\" 19,99 émis Bac inférieur Portrait",
+            "05/12/2026 09:30 05/12/2026 Garage Martin 70,00 émis Bac par défaut Paysage",
+            "05/12/2026 09:30 03/11/2026 Durand SARL 1234,50 émis Bac par défaut Paysage",
+            "05/12/2026 09:30 01/12/2026 Élodie DURAND appartement 3 1000000,00 émis Alimentation manuelle "
             "Portrait"};
         QCOMPARE(printed, expected);
 
         const auto select = [&](int row) {
             const QAbstractItemModel *m = w.grdChèques->model();
             for (int r = 0; r < m->rowCount(); ++r)
-                if (rowOf(m->index(r, 2).data().toString()) == row)
-                    return m->index(r, 2);
+                if (rowOf(m->index(r, registre::Beneficiary).data().toString()) == row)
+                    return m->index(r, registre::Beneficiary);
             return QModelIndex();
         };
         QVERIFY(select(1).data(Qt::ToolTipRole).toString().endsWith(pdfOf(1)));
@@ -443,9 +475,9 @@ private slots:
 
     // A register of the first schema, in a read-only folder, then read-only itself:
     // shown, searched and exported as it stands, every cheque refused with the
-    // reason, nothing written beside it. Writable again, even after a program that
-    // left its companion files read-only, it records and is brought up to date
-    // keeping every row.
+    // reason before it is printed, nothing written beside it. Writable again, even
+    // after a program that left its companion files read-only, it records and is
+    // brought up to date keeping every row, issued and without a number.
     void readOnlyRegister()
     {
         const QString path = registre::filePath(), folder = platform::settingsFolder();
@@ -462,29 +494,30 @@ private slots:
         const QString exports = dir.filePath("exports"), csv = exports + "/registre.csv";
         QVERIFY(QDir().mkpath(exports));
         AsUser nobody({folder, exports});
-        platform::MessageBoxRecorder boxes;
         for (const QString reason : {"Le dossier", "Le fichier"}) {
             setMode(folder, reason == "Le dossier" ? 0555 : 0755);
             setMode(path, reason == "Le dossier" ? 0644 : 0444);
-            for (int i = 0; i < 2; ++i)
-                QVERIFY(!registre::recordPrinted(nullptr, entry("05/12/2026", "Refusé", 100)));
-            QCOMPARE(texts(boxes),
-                     QStringList(2, "Le chèque a été imprimé mais n'a pas pu être inscrit au registre."
-                                    "\r\n" +
-                                        reason + " du registre est en lecture seule.\r\n" + path));
-            boxes.shown.clear();
+            for (int i = 0; i < 2; ++i) // refused before anything is printed
+                QCOMPARE(print("1", "Refusé"),
+                         QStringList("Le chèque ne peut pas être inscrit au registre : rien n'a été imprimé."
+                                     "\r\n" +
+                                     reason + " du registre est en lecture seule.\r\n" + path));
+            platform::MessageBoxRecorder boxes;
             frmRegistre w;
             QCOMPARE(w.lblTotal->text(), QString("2 chèques, total 19,00 €"));
+            QCOMPARE(w.lblADébiter->text(), QString("À débiter : 2 chèques, 19,00 €"));
             QCOMPARE(w.lblLectureSeule->text(), reason +
                                                     " du registre est en lecture seule. Les chèques imprimés "
                                                     "ne peuvent pas y être inscrits.");
+            QVERIFY(!w.cmdDébité->isEnabled() && !w.cmdSauter->isEnabled());
             w.txtBénéficiaire->setText("EMILE");
             QCOMPARE(w.lblTotal->text(), QString("1 chèque, total 12,00 €"));
             platform::setSaveFileNameAnswer([&](const QString &) { return csv; });
             w.cmdExporter->click();
             platform::setSaveFileNameAnswer(nullptr);
             QCOMPARE(run("python3", {"-c", kPrintCsv, csv}).out.trimmed().split('\n').value(1),
-                     "02/01/2025 10:00|02/01/2025|Émile Zoé|12,00|Bureau|Bac inférieur|Portrait|");
+                     "02/01/2025 10:00|||02/01/2025|Émile Zoé|12,00|émis|02/01/2025||Bureau|Bac inférieur|"
+                     "Portrait|");
             QCOMPARE(texts(boxes), QStringList());
             QCOMPARE(filesIn(folder), QStringList{"Registre.sqlite"});
             QCOMPARE(readAll(path), before);
@@ -494,10 +527,13 @@ private slots:
         sql(path, "SELECT COUNT(*) FROM cheques");
         QCOMPARE(filesIn(folder).size(), 3);
         setMode(path, 0644);
-        QVERIFY(registre::recordPrinted(nullptr, entry("05/12/2026", "Émilie", 300)));
+        QCOMPARE(print("3", "Émilie"), QStringList());
         QCOMPARE(
-            sql(path, "PRAGMA user_version; SELECT id, beneficiary, beneficiary_key, cents FROM cheques"),
-            QString("2\n1|Émile Zoé|emile zoe|1200\n2|Garage|garage|700\n3|Émilie|emilie|300"));
+            sql(path, "PRAGMA user_version; SELECT id, beneficiary, beneficiary_key, cents, number IS NULL,"
+                      " status, status_day FROM cheques"),
+            QString("3\n1|Émile Zoé|emile zoe|1200|1|émis|2025-01-02\n2|Garage|garage|700|1|émis|2025-01-03\n"
+                    "3|Émilie|emilie|300|1|émis|" +
+                    QDate::currentDate().toString(Qt::ISODate)));
         frmRegistre w;
         QVERIFY(w.lblLectureSeule->isHidden());
         w.txtBénéficiaire->setText("émil");
@@ -535,8 +571,8 @@ private slots:
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (argc == 4 && QByteArray(argv[1]) == "--record")
-        return record(argv[2], QByteArray(argv[3]).toLongLong());
+    if (argc == 5 && QByteArray(argv[1]) == "--record")
+        return record(argv[2], QByteArray(argv[3]).toLongLong(), argv[4]);
     TestRegister test;
     return QTest::qExec(&test, argc, argv);
 }
