@@ -613,7 +613,9 @@ bool Register::insert(const Entry &entry, Recorded *recorded, bool &damaged)
     }
 
     const QDate day = QDate::fromString(entry.chequeDate, QStringLiteral("dd/MM/yyyy"));
-    const QString statusDay = entry.printedAt.date().toString(Qt::ISODate);
+    // A printed cheque is issued the day it is printed; a leaf skipped takes its status today.
+    const QString statusDay =
+        (entry.status == status::Émis ? entry.printedAt.date() : platform::today()).toString(Qt::ISODate);
     if (!run(QStringLiteral("INSERT INTO cheques (printed_at, cheque_date, cheque_day, beneficiary,"
                             " beneficiary_key, amount, cents, printer, paper_bin, orientation, pdf_file,"
                             " chequebook_id, number, status, status_day, reason, print_id)"

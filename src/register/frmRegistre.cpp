@@ -315,12 +315,21 @@ void frmRegistre::grdChèques_Open(const QModelIndex &index)
                              platform::MsgIcon::Exclamation);
 }
 
+QModelIndexList frmRegistre::chosenRows() const
+{
+    QModelIndexList rows = grdChèques->selectionModel()->selectedRows();
+    // The row the keyboard is on counts as chosen when nothing is selected.
+    if (rows.isEmpty() && grdChèques->currentIndex().isValid())
+        rows << grdChèques->currentIndex().siblingAtColumn(0);
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
 QList<qint64> frmRegistre::selection(QString *what) const
 {
     QList<qint64> ids;
     qint64 cents = 0;
-    QModelIndexList rows = grdChèques->selectionModel()->selectedRows();
-    std::sort(rows.begin(), rows.end());
+    const QModelIndexList rows = chosenRows();
     for (const QModelIndex &row : rows) {
         const QSqlRecord r = m_model->record(row.row());
         ids << r.value(registre::Id).toLongLong();
@@ -348,13 +357,14 @@ void frmRegistre::changeStatus(const QList<qint64> &ids, const QString &status, 
             this, QStringLiteral("Le registre n'a pas pu être modifié.\r\n%1").arg(m_register.error()),
             platform::MsgIcon::Exclamation);
     else if (changed < ids.size())
-        platform::messageBox(
-            this,
-            QStringLiteral("%1 des %2 chèques choisis n'ont pas changé : un chèque annulé reste annulé, un "
-                           "chèque débité ne peut plus être annulé.")
-                .arg(ids.size() - changed)
-                .arg(ids.size()),
-            platform::MsgIcon::Information);
+        platform::messageBox(this,
+                             (ids.size() == 1 ? QStringLiteral("Le chèque n'a pas changé")
+                                              : QStringLiteral("%1 des %2 chèques choisis n'ont pas changé")
+                                                    .arg(ids.size() - changed)
+                                                    .arg(ids.size())) +
+                                 QStringLiteral(" : un chèque annulé le reste, un chèque débité ne peut plus "
+                                                "être annulé."),
+                             platform::MsgIcon::Information);
 }
 
 void frmRegistre::cmdDébité_Click()
@@ -387,7 +397,7 @@ void frmRegistre::cmdAnnuler_Click()
 
 void frmRegistre::cmdRéimprimer_Click()
 {
-    const QModelIndexList rows = grdChèques->selectionModel()->selectedRows();
+    const QModelIndexList rows = chosenRows();
     if (rows.size() != 1) {
         platform::messageBox(this, QStringLiteral("Choisissez le chèque à réimprimer, un seul."),
                              platform::MsgIcon::Information);

@@ -89,6 +89,7 @@ protected:
 
 private:
     void fillChequebooks();
+    QModelIndexList chosenRows() const;
     // The ids of the selected cheques, and "n° 0001234 (Durand, 12,00 €)" or "3 chèques, 1 234,00 €".
     QList<qint64> selection(QString *what) const;
     void changeStatus(const QList<qint64> &ids, const QString &status, const QDate &day,

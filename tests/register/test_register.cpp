@@ -10,8 +10,12 @@
 #include "platform/forms/FileDialog.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/help/HelpKey.h"
+#include "dialogs/frmMsgBox.h"
+#include "platform/UserName.h"
+#include "register/Recording.h"
 #include "register/Register.h"
 #include "register/frmRegistre.h"
+#include "register/frmStatut.h"
 #include "support/Gui.h"
 #include "support/PdfText.h"
 #include "support/TestFiles.h"
@@ -207,7 +211,8 @@ private slots:
     // Refused cheques and pages that never left are not recorded; a damaged
     // register, or an SQLite file of another program whether or not it has a table
     // named like the register's, is set aside untouched, with a message, and the
-    // cheque recorded in a new one.
+    // cheque recorded in a new one; a register of a newer Tolvo is left untouched
+    // and the cheque is not printed.
     void printedChequesAreRecorded()
     {
         const QString reg = registre::filePath(), out = platform::settingsFile("pdf");
@@ -249,6 +254,21 @@ private slots:
             QCOMPARE(sql(reg, "SELECT beneficiary, cents FROM cheques"), QString("Après dégât|2000"));
             QVERIFY(QFile::remove(platform::settingsFile(aside[0])));
         }
+
+        // A register of a newer Tolvo is left as it is, and nothing is printed.
+        QVERIFY(QFile::remove(reg));
+        QVERIFY(run("sqlite3", {reg, "PRAGMA application_id = 1416588406; PRAGMA user_version = 4;"
+                                     " CREATE TABLE cheques (id INTEGER PRIMARY KEY, serial TEXT);"})
+                    .code == 0);
+        const QByteArray newer = readAll(reg);
+        const int pdfs = QDir(out).entryList(QDir::Files).size();
+        QCOMPARE(print("20", "Trop tôt"),
+                 QStringList("Le chèque ne peut pas être inscrit au registre : rien n'a été imprimé.\r\n"
+                             "Le registre a été créé par une version plus récente de Tolvo.\r\n" +
+                             reg));
+        QCOMPARE(QDir(out).entryList(QDir::Files).size(), pdfs);
+        QCOMPARE(readAll(reg), newer);
+        QCOMPARE(QDir(platform::settingsFolder()).entryList({"Registre-*"}), QStringList());
     }
 
     // Killed while it records: the file always opens afterwards, every row whole with
@@ -471,6 +491,189 @@ private slots:
                  "Le fichier " + csv + " n'a pas pu être écrit.\r\nErreur d'écriture sur le disque.");
         QCOMPARE(filesIn(folder), QStringList{"registre.csv"});
         QCOMPARE(readAll(csv), QByteArray("previous"));
+    }
+
+    // Cheques of a chequebook marked debited, cancelled, printed again and leaves
+    // skipped from the register window, driven by keys; each change in the history
+    // with who made it, refused where the status cannot change; the filters, the
+    // totals, the CSV read back and the printed list agree; the file refuses to lose
+    // a row or to give a number twice.
+    void statusesFromTheWindow()
+    {
+        platform::setUserFullName(QString("Marie Dupont"));
+        registre::Chequebook book;
+        QCOMPARE(
+            registre::checkChequebook({"Compte courant", "", "0001230", "0001249", "0001230"}, book).field,
+            registre::FieldProblem::None);
+        {
+            registre::Register reg;
+            QVERIFY(reg.open() && reg.saveChequebook(book) && reg.add(entry("01/12/2026", "Ancien", 5000)));
+            for (const auto &[name, cents] :
+                 {std::pair{"Durand", 10000}, {"Martin", 25050}, {"Petit", 3000}, {"Garage", 123400}}) {
+                registre::Entry e = entry("04/12/2026", name, cents);
+                e.chequebook = book.uid;
+                QVERIFY2(reg.add(e), qPrintable(reg.error()));
+            }
+        }
+        registre::setChequebookInUse(book.uid);
+        frmRegistre w(nullptr, [] {
+            return registre::PrintSettings{cheque::ChequeInput{"", "", "", true, "7", "1", "", 0, 0, "Arial"},
+                                           "Fichier PDF"};
+        });
+        QVERIFY(showActive(w));
+        platform::MessageBoxRecorder boxes;
+        const auto rows = [&] {
+            QStringList shown;
+            const QAbstractItemModel *m = w.grdChèques->model();
+            for (int r = 0; r < m->rowCount(); ++r)
+                shown << QStringList{m->index(r, registre::Number).data().toString(),
+                                     m->index(r, registre::Beneficiary).data().toString(),
+                                     m->index(r, registre::Amount).data().toString(),
+                                     m->index(r, registre::Status).data().toString()}
+                             .join(' ');
+            return shown;
+        };
+        // Rows counted from the newest; `more` extends the selection downwards.
+        const auto act = [&](int row, int more, Qt::Key key) {
+            w.activateWindow(); // the last dialog had it
+            QTRY_VERIFY(QApplication::activeWindow() == &w);
+            w.grdChèques->setFocus();
+            QTest::keyClick(w.grdChèques, Qt::Key_Home);
+            for (int i = 0; i < row; ++i)
+                QTest::keyClick(w.grdChèques, Qt::Key_Down);
+            for (int i = 0; i < more; ++i)
+                QTest::keyClick(w.grdChèques, Qt::Key_Down, Qt::ShiftModifier);
+            const int before = boxes.dialogsRun;
+            QTest::keyClick(&w, key, Qt::AltModifier);
+            QTRY_VERIFY2(boxes.dialogsRun > before,
+                         qPrintable(texts(boxes).join(" / ") + " " + QString::number(key)));
+        };
+        const auto answer = [&](auto keys) {
+            boxes.queueDialog([keys](QDialog &d) {
+                d.show();
+                QApplication::setActiveWindow(&d);
+                keys(d);
+                QTest::keyClick(focused(), Qt::Key_Return);
+            });
+        };
+
+        answer([](QDialog &) { type("10122026"); });
+        act(2, 1, Qt::Key_M); // Martin and Durand debited on the 10th
+        answer([](QDialog &) { type("Erreur de montant"); });
+        act(1, 0, Qt::Key_N); // Petit cancelled
+        answer([](QDialog &) { type("Perdu"); });
+        act(3, 0, Qt::Key_N); // Durand, debited, stays so
+        boxes.queueDialog([&](QDialog &d) {
+            auto &box = dynamic_cast<frmMsgBox &>(d);
+            QCOMPARE(box.Message(),
+                     QString("Réimprimer le chèque n° 0001233 de 1 234,00 € à Garage, daté du "
+                             "04/12/2026, sur le chèque n° 0001234 du carnet « Compte courant » ?"
+                             "\r\nL'ancien chèque sera marqué comme annulé."));
+            box.show();
+            QTest::keyClick(box.cmdAction[1], Qt::Key_Return);
+        });
+        act(0, 0, Qt::Key_R); // Garage printed again
+        answer([](QDialog &d) {
+            QCOMPARE(dynamic_cast<frmSaut &>(d).lblNuméro->text(), QString("0001235"));
+            auto &saut = dynamic_cast<frmSaut &>(d);
+            QTest::keyClick(&d, Qt::Key_H, Qt::AltModifier);
+            QTRY_VERIFY(saut.txtBénéficiaire->isEnabled());
+            for (const auto &[key, text] : {std::pair{Qt::Key_B, "Plombier"},
+                                            {Qt::Key_M, "80"},
+                                            {Qt::Key_T, "3/12/26"},
+                                            {Qt::Key_O, "rempli à la main"}}) {
+                QTest::keyClick(&d, key, Qt::AltModifier);
+                type(text);
+            }
+        });
+        act(0, 0, Qt::Key_S); // a leaf written by hand
+        answer([](QDialog &d) {
+            QTest::keyClick(&d, Qt::Key_O, Qt::AltModifier);
+            type("déchiré");
+        });
+        act(0, 0, Qt::Key_S); // a leaf torn
+        QCOMPARE(texts(boxes), QStringList{"Le chèque n'a pas changé : un chèque annulé le reste, un chèque "
+                                           "débité ne peut plus être annulé."});
+
+        QCOMPARE(rows(),
+                 QStringList({"0001236   annulé le 05/12/2026", "0001235 Plombier 80,00 hors Tolvo",
+                              "0001234 Garage 1 234,00 émis", "0001233 Garage 1234,00 annulé le 05/12/2026",
+                              "0001232 Petit 30,00 annulé le 05/12/2026",
+                              "0001231 Martin 250,50 débité le 10/12/2026",
+                              "0001230 Durand 100,00 débité le 10/12/2026", " Ancien 50,00 émis"}));
+        QCOMPARE(w.lblTotal->text(), QString("8 chèques dont 3 annulés, total 1 714,50 €"));
+        QCOMPARE(w.lblADébiter->text(), QString("À débiter : 3 chèques, 1 364,00 €"));
+        QVERIFY(w.grdChèques->model()
+                    ->index(3, registre::Status)
+                    .data(Qt::ToolTipRole)
+                    .toString()
+                    .endsWith("annulé le 05/12/2026 (Marie Dupont) : remplacé par n° 0001234"));
+        const QList<PdfPage> page =
+            pdfPages(sql(registre::filePath(), "SELECT pdf_file FROM cheques WHERE number = 1234"));
+        QVERIFY(page.size() == 1 && findWord(page[0], "Garage") && findWord(page[0], "**1") &&
+                findWord(page[0], "**MILLE"));
+
+        // The filters, by keys: not yet debited; then the chequebook's alone, exported.
+        w.cboÉtat->setFocus();
+        QTest::keyClick(w.cboÉtat, Qt::Key_Down);
+        QCOMPARE(rows().size(), 3);
+        QCOMPARE(w.lblTotal->text(), QString("3 chèques, total 1 364,00 €"));
+        QTest::keyClick(w.cboÉtat, Qt::Key_Home);
+        w.cboCarnet->setFocus();
+        QTest::keyClick(w.cboCarnet, Qt::Key_End); // "Sans carnet"
+        QCOMPARE(rows(), QStringList{" Ancien 50,00 émis"});
+        QTest::keyClick(w.cboCarnet, Qt::Key_Up);
+        QCOMPARE(w.lblTotal->text(), QString("7 chèques dont 3 annulés, total 1 664,50 €"));
+        QCOMPARE(w.lblADébiter->text(), QString("À débiter : 2 chèques, 1 314,00 €"));
+        const QString csv = dir.filePath("carnet.csv");
+        platform::setSaveFileNameAnswer([&](const QString &) { return csv; });
+        w.cmdExporter->click();
+        platform::setSaveFileNameAnswer(nullptr);
+        QStringList exported = run("python3", {"-c", kPrintCsv, csv}).out.trimmed().split('\n');
+        QCOMPARE(exported.takeFirst(),
+                 QString("Imprimé le|Carnet|Numéro|Date du chèque|Bénéficiaire|Montant|État|"
+                         "Date de l'état|Motif|Imprimante|Bac|Orientation|Fichier PDF"));
+        qint64 pending = 0;
+        QStringList fields;
+        for (const QString &line : exported) {
+            const QStringList f = line.split('|');
+            if (f[6] == "émis" || f[6] == "hors Tolvo")
+                pending += qRound64(QString(f[5]).replace(',', '.').toDouble() * 100);
+            fields << QStringList(f.mid(1, 4) + f.mid(6, 3)).join('|');
+        }
+        QCOMPARE(w.lblADébiter->text(), "À débiter : 2 chèques, " + registre::euros(pending) + " €");
+        QCOMPARE(
+            fields,
+            QStringList({"Compte courant|0001236|||annulé|05/12/2026|déchiré",
+                         "Compte courant|0001235|03/12/2026|Plombier|hors Tolvo|05/12/2026|rempli à la main",
+                         "Compte courant|0001234|04/12/2026|Garage|émis|" +
+                             QDate::currentDate().toString("dd/MM/yyyy") + "|",
+                         "Compte courant|0001233|04/12/2026|Garage|annulé|05/12/2026|remplacé par n° 0001234",
+                         "Compte courant|0001232|04/12/2026|Petit|annulé|05/12/2026|Erreur de montant",
+                         "Compte courant|0001231|04/12/2026|Martin|débité|10/12/2026|",
+                         "Compte courant|0001230|04/12/2026|Durand|débité|10/12/2026|"}));
+        w.printList(true);
+        const QList<PdfPage> list = pdfPages(texts(boxes).last().section("\r\n", 1));
+        QStringList printed;
+        for (const PdfWord &word : list.value(0).words)
+            printed << word.text;
+        QVERIFY2(printed.join(' ').contains(
+                     "Compte courant 0001231 04/12/2026 Martin 250,50 débité le 10/12/2026"),
+                 qPrintable(printed.join(' ')));
+
+        // What the file itself refuses, whatever program writes to it.
+        const QString path = registre::filePath();
+        QCOMPARE(sql(path,
+                     "SELECT COUNT(*), GROUP_CONCAT(status || ':' || who || ':' || reason, ',') FROM history"
+                     " WHERE cheque_id = 5"),
+                 QString("2|émis:Marie Dupont:,annulé:Marie Dupont:remplacé par n° 0001234"));
+        for (const char *refused :
+             {"DELETE FROM cheques WHERE id = 1", "DELETE FROM history", "UPDATE history SET who = 'X'",
+              "UPDATE cheques SET number = 1230 WHERE number = 1231"})
+            QVERIFY2(run("sqlite3", {path, refused}).code != 0, refused);
+        QCOMPARE(
+            sql(path, "SELECT COUNT(*), COUNT(DISTINCT number) FROM cheques; SELECT COUNT(*) FROM history"),
+            QString("8|7\n12"));
     }
 
     // A register of the first schema, in a read-only folder, then read-only itself:
