@@ -180,6 +180,17 @@ void frmTolvo::buildControls()
     auto *lines = new QVBoxLayout(pnlSuivi);
     lines->setContentsMargins(0, 0, 0, 0);
     lines->setSpacing(0);
+    // The chequebook's line first: always shown, it never moves.
+    pnlCarnet = new QWidget(pnlSuivi);
+    lblCarnet = new QLabel(pnlCarnet);
+    lblCarnet->setWordWrap(true);
+    cmdCarnets = new QPushButton(QStringLiteral("Carn&ets..."), pnlCarnet);
+    auto *chequebookLine = new QHBoxLayout(pnlCarnet);
+    chequebookLine->setContentsMargins(platform::twips(120), platform::twips(60), platform::twips(315),
+                                       platform::twips(90));
+    chequebookLine->addWidget(lblCarnet, 1);
+    chequebookLine->addWidget(cmdCarnets, 0, Qt::AlignVCenter);
+    lines->addWidget(pnlCarnet);
     pnlFichier = new QWidget(pnlSuivi);
     lblFichier = new QLabel(pnlFichier);
     lblFichier->setWordWrap(true);
@@ -191,16 +202,6 @@ void frmTolvo::buildControls()
     fileLine->addWidget(cmdOuvrir, 0, Qt::AlignVCenter);
     lines->addWidget(pnlFichier);
     pnlFichier->setVisible(false);
-    pnlCarnet = new QWidget(pnlSuivi);
-    lblCarnet = new QLabel(pnlCarnet);
-    lblCarnet->setWordWrap(true);
-    cmdCarnets = new QPushButton(QStringLiteral("Carn&ets..."), pnlCarnet);
-    auto *chequebookLine = new QHBoxLayout(pnlCarnet);
-    chequebookLine->setContentsMargins(platform::twips(120), platform::twips(60), platform::twips(315),
-                                       platform::twips(90));
-    chequebookLine->addWidget(lblCarnet, 1);
-    chequebookLine->addWidget(cmdCarnets, 0, Qt::AlignVCenter);
-    lines->addWidget(pnlCarnet);
 
     // The check box sits inside its rectangle, which is drawn behind it.
     Shape1->lower();
@@ -216,8 +217,8 @@ void frmTolvo::buildControls()
     setTabOrder(txtDate, cmdImprime);
     setTabOrder(cmdImprime, cmdConfig);
     setTabOrder(cmdConfig, cmdClose);
-    setTabOrder(cmdClose, cmdOuvrir);
-    setTabOrder(cmdOuvrir, cmdCarnets);
+    setTabOrder(cmdClose, cmdCarnets);
+    setTabOrder(cmdCarnets, cmdOuvrir);
     cboMontant->setFocus();
 }
 

@@ -120,6 +120,20 @@ QString writeFailure(const QSaveFile &file)
     }
 }
 
+// The bin and orientation of a row by name; none for a leaf that Tolvo did not print.
+QString binName(const QSqlQuery &q)
+{
+    return q.value(Printer).toString().isEmpty() ? QString()
+                                                 : cheque::GetPaperBin(qint16(q.value(PaperBin).toInt()));
+}
+
+QString orientationName(const QSqlQuery &q)
+{
+    return q.value(Printer).toString().isEmpty()
+               ? QString()
+               : cheque::orientationName(qint16(q.value(Orientation).toInt()));
+}
+
 QString filterText(const QSqlDatabase &db, const Filter &filter)
 {
     QStringList parts;
@@ -263,8 +277,8 @@ bool writeCsv(const QSqlDatabase &db, const Filter &filter, const QString &path,
             statusDay.isValid() ? statusDay.toString(QStringLiteral("dd/MM/yyyy")) : QString(),
             csvField(q.value(Reason).toString(), true),
             csvField(q.value(Printer).toString(), true),
-            cheque::GetPaperBin(qint16(q.value(PaperBin).toInt())),
-            cheque::orientationName(qint16(q.value(Orientation).toInt())),
+            binName(q),
+            orientationName(q),
             csvField(q.value(PdfFile).toString(), true),
         };
         out += fields.join(QLatin1Char(';')).toUtf8() + "\r\n";
@@ -357,8 +371,8 @@ int printList(platform::Printer &p, const QSqlDatabase &db, const Filter &filter
         atRight(amountRight, y, q.value(Amount).toString());
         at(statusX, y,
            fitted(statusText(q.value(Status).toString(), q.value(StatusDay).toString()), statusWidth));
-        at(binX, y, fitted(cheque::GetPaperBin(qint16(q.value(PaperBin).toInt())), binWidth));
-        at(orientationX, y, cheque::orientationName(qint16(q.value(Orientation).toInt())));
+        at(binX, y, fitted(binName(q), binWidth));
+        at(orientationX, y, orientationName(q));
         y += line;
         ++rows;
     }

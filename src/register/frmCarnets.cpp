@@ -159,7 +159,7 @@ frmCarnets::frmCarnets(QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lblEnUsage);
     layout->addLayout(row, 1);
-    resize(720, 320);
+    resize(820, 320);
 
     connect(cmdAjouter, &QPushButton::clicked, this, [this] { cmdAjouter_Click(); });
     connect(cmdModifier, &QPushButton::clicked, this, [this] { cmdModifier_Click(); });
@@ -180,9 +180,9 @@ frmCarnets::frmCarnets(QWidget *parent) : QDialog(parent)
     }
     registre::tellSetAside(this, m_register);
     refresh(registre::chequebookInUse());
-    grdCarnets->setColumnWidth(0, 200);
-    grdCarnets->setColumnWidth(1, 140);
-    grdCarnets->setColumnWidth(2, 130);
+    const int widths[] = {170, 130, 130, 70, 65};
+    for (int i = 0; i < int(std::size(widths)); ++i)
+        grdCarnets->setColumnWidth(i, widths[i]);
     grdCarnets->setFocus();
 }
 

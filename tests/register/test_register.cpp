@@ -639,19 +639,23 @@ private slots:
             const QStringList f = line.split('|');
             if (f[6] == "émis" || f[6] == "hors Tolvo")
                 pending += qRound64(QString(f[5]).replace(',', '.').toDouble() * 100);
-            fields << QStringList(f.mid(1, 4) + f.mid(6, 3)).join('|');
+            fields << QStringList(f.mid(1, 4) + f.mid(6, 3) + f.mid(10, 1)).join('|');
         }
         QCOMPARE(w.lblADébiter->text(), "À débiter : 2 chèques, " + registre::euros(pending) + " €");
+        const QString bin = "|Bac par défaut";
         QCOMPARE(
             fields,
-            QStringList({"Compte courant|0001236|||annulé|05/12/2026|déchiré",
-                         "Compte courant|0001235|03/12/2026|Plombier|hors Tolvo|05/12/2026|rempli à la main",
+            QStringList({"Compte courant|0001236|||annulé|05/12/2026|déchiré|",
+                         "Compte courant|0001235|03/12/2026|Plombier|hors Tolvo|05/12/2026|rempli à la "
+                         "main|",
                          "Compte courant|0001234|04/12/2026|Garage|émis|" +
-                             QDate::currentDate().toString("dd/MM/yyyy") + "|",
-                         "Compte courant|0001233|04/12/2026|Garage|annulé|05/12/2026|remplacé par n° 0001234",
-                         "Compte courant|0001232|04/12/2026|Petit|annulé|05/12/2026|Erreur de montant",
-                         "Compte courant|0001231|04/12/2026|Martin|débité|10/12/2026|",
-                         "Compte courant|0001230|04/12/2026|Durand|débité|10/12/2026|"}));
+                             QDate::currentDate().toString("dd/MM/yyyy") + "|" + bin,
+                         "Compte courant|0001233|04/12/2026|Garage|annulé|05/12/2026|remplacé par n° "
+                         "0001234" +
+                             bin,
+                         "Compte courant|0001232|04/12/2026|Petit|annulé|05/12/2026|Erreur de montant" + bin,
+                         "Compte courant|0001231|04/12/2026|Martin|débité|10/12/2026|" + bin,
+                         "Compte courant|0001230|04/12/2026|Durand|débité|10/12/2026|" + bin}));
         w.printList(true);
         const QList<PdfPage> list = pdfPages(texts(boxes).last().section("\r\n", 1));
         QStringList printed;
