@@ -157,7 +157,11 @@ bool addChequebooks(Step &s)
                  // A number is never given twice in a chequebook, whatever the code does.
                  "CREATE UNIQUE INDEX cheques_number ON cheques (chequebook_id, number)",
                  "CREATE UNIQUE INDEX cheques_print_id ON cheques (print_id)",
-                 "CREATE INDEX cheques_status ON cheques (status, cents)",
+                 // The window's totals, by status, read from the index alone whatever
+                 // the filter; the rows of a status or of a chequebook in their order.
+                 "CREATE INDEX cheques_status ON cheques (status, cents, cheque_day, beneficiary_key)",
+                 "CREATE INDEX cheques_status_order ON cheques (status)",
+                 "CREATE INDEX cheques_chequebook ON cheques (chequebook_id)",
                  "CREATE INDEX cheques_chequebook_status ON cheques (chequebook_id, status, cents)",
                  "CREATE TABLE history ("
                  " id INTEGER PRIMARY KEY,"

@@ -601,6 +601,15 @@ private slots:
                               "0001232 Petit 30,00 annulé le 05/12/2026",
                               "0001231 Martin 250,50 débité le 10/12/2026",
                               "0001230 Durand 100,00 débité le 10/12/2026", " Ancien 50,00 émis"}));
+        QHeaderView *header = w.grdChèques->horizontalHeader();
+        header->setSortIndicator(registre::Number, Qt::AscendingOrder);
+        QCOMPARE(rows().mid(0, 2) + rows().mid(7),
+                 QStringList({" Ancien 50,00 émis", "0001230 Durand 100,00 débité le 10/12/2026",
+                              "0001236   annulé le 05/12/2026"}));
+        header->setSortIndicator(registre::Status, Qt::DescendingOrder);
+        QCOMPARE(rows().mid(0, 3), QStringList({"0001234 Garage 1 234,00 émis", " Ancien 50,00 émis",
+                                                "0001235 Plombier 80,00 hors Tolvo"}));
+        header->setSortIndicator(registre::PrintedAt, Qt::DescendingOrder);
         QCOMPARE(w.lblTotal->text(), QString("8 chèques dont 3 annulés, total 1 714,50 €"));
         QCOMPARE(w.lblADébiter->text(), QString("À débiter : 3 chèques, 1 364,00 €"));
         QVERIFY(w.grdChèques->model()
