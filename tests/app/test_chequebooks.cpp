@@ -8,6 +8,7 @@
 #include "platform/Application.h"
 #include "platform/UserName.h"
 #include "platform/forms/MessageBox.h"
+#include "platform/help/HelpKey.h"
 #include "register/Recording.h"
 #include "register/Register.h"
 #include "register/frmCarnets.h"
@@ -89,6 +90,8 @@ class TestChequebooks : public QObject {
     QTemporaryDir dir;
 
 private slots:
+    void initTestCase() { platform::installHelpKey(); }
+
     void init()
     {
         const QString folder = dir.filePath(QTest::currentTestFunction());
@@ -132,9 +135,11 @@ private slots:
              4},
         };
         QStringList problems;
+        int help = 0;
         boxes.queueDialog([&](QDialog &d) {
             d.show();
             QApplication::setActiveWindow(&d);
+            help = f1(&d);
             QTest::keyClick(&d, Qt::Key_A, Qt::AltModifier); // "Ajouter..."
             QTRY_COMPARE(boxes.dialogsRun, 2);
             QTest::keyClick(&d, Qt::Key_Escape);
@@ -166,6 +171,7 @@ private slots:
         for (const auto &r : refused)
             expected << r.message + "1";
         QCOMPARE(problems, expected);
+        QCOMPARE(help, 1010);
         QCOMPARE(
             sql("SELECT name, first_number, last_number, next_number, digits, closed_at FROM chequebooks"),
             QString("Compte courant|1230|1234|1230|7|"));
