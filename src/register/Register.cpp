@@ -40,11 +40,12 @@ namespace engine {
 
 // Opens a transaction that writes. SQLite takes the write lock at once, so that two
 // programs taking numbers wait for each other instead of failing when their reads
-// turn into writes.
-bool beginWrite(QSqlDatabase &db)
+// turn into writes. The error, if it could not.
+QSqlError beginWrite(QSqlDatabase &db)
 {
     QSqlQuery q(db);
-    return q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    return q.lastError();
 }
 
 // Ends the read of a chequebook whose next number is taken: SQLite's write lock
@@ -549,9 +550,9 @@ bool Register::insert(const Entry &entry, Recorded *recorded, bool &damaged)
     if (!writable())
         return false;
     QSqlDatabase db = database();
-    if (!engine::beginWrite(db)) {
-        damaged = isDamage(db.lastError());
-        return fail(db.lastError());
+    if (const QSqlError error = engine::beginWrite(db); error.isValid()) {
+        damaged = isDamage(error);
+        return fail(error);
     }
     QSqlQuery q(db);
     const auto failed = [&](const QSqlError &error) {
@@ -659,8 +660,8 @@ int Register::setStatus(const QList<qint64> &ids, const QString &status, const Q
     if (!writable())
         return -1;
     QSqlDatabase db = database();
-    if (!engine::beginWrite(db)) {
-        fail(db.lastError());
+    if (const QSqlError error = engine::beginWrite(db); error.isValid()) {
+        fail(error);
         return -1;
     }
     QStringList from;
@@ -752,8 +753,8 @@ bool Register::saveChequebook(Chequebook &book)
     if (!writable())
         return false;
     QSqlDatabase db = database();
-    if (!engine::beginWrite(db))
-        return fail(db.lastError());
+    if (const QSqlError error = engine::beginWrite(db); error.isValid())
+        return fail(error);
     QSqlQuery q(db);
     const auto failed = [&](const QSqlError &error) {
         db.rollback();

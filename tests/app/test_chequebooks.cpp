@@ -12,6 +12,7 @@
 #include "register/Recording.h"
 #include "register/Register.h"
 #include "register/frmCarnets.h"
+#include "support/FakePrinter.h"
 #include "support/Gui.h"
 #include "support/PdfText.h"
 #include "support/TestFiles.h"
@@ -23,6 +24,8 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -249,6 +252,61 @@ private slots:
                  QStringList{"Le chèque n° 0001233 de ce carnet est déjà inscrit au registre : le "
                              "prochain numéro doit venir après lui."});
         QCOMPARE(w.lblCarnet->text(), QString("Chèque n° 0001240 - Compte courant"));
+    }
+
+    // A register held by another program for longer than Tolvo waits, while a cheque
+    // prints: the user is told, and the cheque is written, with the number of its
+    // leaf, before the next one prints; nothing is written twice.
+    void recordWrittenLater()
+    {
+        {
+            registre::Register reg;
+            registre::Chequebook book;
+            QCOMPARE(registre::checkChequebook({"Courant", "", "0000001", "0000010", "0000001"}, book).field,
+                     registre::FieldProblem::None);
+            QVERIFY(reg.open() && reg.saveChequebook(book));
+            registre::setChequebookInUse(book.uid);
+        }
+        platform::FakePrinter &printer = platform::useFakePrinter();
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
+        other.setDatabaseName(registre::filePath());
+        QVERIFY(other.open());
+        bool hold = false;
+        printer.widthOf = [&](const QString &text, float size) {
+            if (hold && !other.transaction())
+                qWarning() << other.lastError();
+            if (hold)
+                QSqlQuery(other).exec(
+                    "INSERT INTO chequebooks (uid, name, account, first_number, last_number,"
+                    " next_number, digits, closed_at) VALUES ('x', 'x', '', 1, 1, 1, 1, '')");
+            hold = false;
+            return 0.2 * size * text.size();
+        };
+        frmTolvo w;
+        w.Form_Load();
+        QVERIFY(showActive(w));
+        platform::MessageBoxRecorder boxes;
+        for (const QString name : {"Avant", "Pendant", "Après"}) {
+            hold = name == "Pendant";
+            w.cboMontant->setEditText("10");
+            w.cboBénéficiaire->setEditText(name);
+            QTRY_VERIFY(w.cboMontant->hasFocus());
+            QTest::keyClick(focused(), Qt::Key_F5);
+            if (other.isOpen() && name == "Pendant")
+                other.rollback();
+        }
+        other.close();
+        QCOMPARE(boxes.shown.size(), 2);
+        QCOMPARE(boxes.shown[0].text,
+                 "Le chèque a été imprimé mais n'a pas pu être inscrit au registre. Il le sera "
+                 "avant le prochain chèque.\r\nLe registre est occupé par un autre programme.\r\n" +
+                     registre::filePath());
+        QVERIFY2(boxes.shown[1].text.startsWith("Le chèque Pendant, 10,00 €, imprimé le ") &&
+                     boxes.shown[1].text.endsWith(" est maintenant inscrit au registre, n° 0000002."),
+                 qPrintable(boxes.shown[1].text));
+        QCOMPARE(printer.documents, 3);
+        QCOMPARE(sql("SELECT number, beneficiary FROM cheques ORDER BY number"),
+                 QString("1|Avant\n2|Pendant\n3|Après"));
     }
 
     // Two programs print 20 cheques each at the same time on the one chequebook of
