@@ -107,6 +107,18 @@ void frmCarnet::cmdOK_Click()
     case registre::FieldProblem::Next: field = txtProchain; break;
     }
     QString message = problem.message;
+    // A French cheque's number has 7 digits: another width is most often a typing slip.
+    if (!field && book.digits != 7 &&
+        platform::messageBox(
+            this,
+            QStringLiteral("Les chèques portent en général un numéro à 7 chiffres ; celui-ci "
+                           "en a %1. Enregistrer le carnet tel quel ?")
+                .arg(book.digits),
+            platform::MsgIcon::Question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+        txtPremier->setFocus();
+        txtPremier->selectAll();
+        return;
+    }
     if (!field && !m_register.saveChequebook(book)) {
         message = m_register.error();
         field = txtProchain;

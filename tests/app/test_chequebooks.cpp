@@ -117,6 +117,8 @@ private slots:
         QCOMPARE(w.lblCarnet->text(),
                  QString("Aucun carnet de chèques en usage : les chèques sont inscrits sans numéro."));
         platform::MessageBoxRecorder boxes;
+        const QString outside = "Le prochain numéro doit être compris entre le premier et le dernier (ou le "
+                                "suivre quand tout le carnet a servi).";
         const struct {
             QString first, last, next, message;
             int field; // the field given the focus: 2 first, 3 last, 4 next
@@ -126,16 +128,12 @@ private slots:
             {"0001230", "", "",
              "Indiquez le dernier numéro du carnet, en chiffres comme sur les chèques (12 au plus).", 3},
             {"0001235", "0001234", "0001235", "Le dernier numéro ne peut pas précéder le premier.", 3},
-            {"0001230", "0001234", "0001236",
-             "Le prochain numéro doit être compris entre le premier et le dernier (ou le suivre quand tout "
-             "le "
-             "carnet a servi).",
-             4},
-            {"0001230", "0001234", "0001229",
-             "Le prochain numéro doit être compris entre le premier et le dernier (ou le suivre quand tout "
-             "le "
-             "carnet a servi).",
-             4},
+            {"0001230", "0001234", "0001236", outside, 4},
+            {"0001230", "0001234", "0001229", outside, 4},
+            {"12300", "12304", "12300",
+             "Les chèques portent en général un numéro à 7 chiffres ; celui-ci en a 5. Enregistrer le "
+             "carnet tel quel ?",
+             2}, // answered "Non"
         };
         QStringList problems;
         int help = 0;
@@ -158,10 +156,14 @@ private slots:
                 retype(d.txtDernier, r.last);
                 if (!r.next.isEmpty())
                     retype(d.txtProchain, r.next);
+                if (r.message.endsWith('?'))
+                    boxes.queueAnswer(QMessageBox::No);
                 QTest::keyClick(focused(), Qt::Key_Return);
                 problems << boxes.shown.value(problems.size()).text +
                                 (focused() == fields[r.field] ? "1" : "0");
             }
+            retype(d.txtPremier, "0001230");
+            retype(d.txtDernier, "0001234");
             retype(d.txtProchain, "0001230");
             QCOMPARE(d.lblFeuilles->text(), QString("5 chèques, dont 5 à imprimer"));
             QTest::keyClick(focused(), Qt::Key_Return);
