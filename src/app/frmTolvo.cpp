@@ -20,7 +20,9 @@
 #include "platform/print/Printer.h"
 #include "printer/Capabilities.h"
 #include "printer/frmConfig.h"
+#include "register/Recording.h"
 #include "register/Register.h"
+#include "register/frmCarnets.h"
 #include "register/frmRegistre.h"
 #include "settings/CINIFile.h"
 #include "settings/Settings.h"
@@ -95,6 +97,7 @@ frmTolvo::frmTolvo(QWidget *parent) : QMainWindow(parent)
     connect(cmdOuvrir, &QPushButton::clicked, this, [this] { cmdOuvrir_Click(); });
     platform::filterPastes(cboMontant->lineEdit(),
                            [this](int KeyAscii) { return cboMontant_KeyPress(KeyAscii); });
+    connect(cmdCarnets, &QPushButton::clicked, this, [this] { mnuCarnets_Click(); });
     platform::installKeyPreview(this, [this](QKeyEvent *e) {
         if (Form_KeyDown(e->key(), e->modifiers()))
             return true;
@@ -182,6 +185,17 @@ void frmTolvo::buildControls()
     auto *lines = new QVBoxLayout(pnlSuivi);
     lines->setContentsMargins(0, 0, 0, 0);
     lines->setSpacing(0);
+    // The chequebook's line first: always shown, it never moves.
+    pnlCarnet = new QWidget(pnlSuivi);
+    lblCarnet = new QLabel(pnlCarnet);
+    lblCarnet->setWordWrap(true);
+    cmdCarnets = new QPushButton(QStringLiteral("Carn&ets..."), pnlCarnet);
+    auto *chequebookLine = new QHBoxLayout(pnlCarnet);
+    chequebookLine->setContentsMargins(platform::twips(120), platform::twips(60), platform::twips(315),
+                                       platform::twips(90));
+    chequebookLine->addWidget(lblCarnet, 1);
+    chequebookLine->addWidget(cmdCarnets, 0, Qt::AlignVCenter);
+    lines->addWidget(pnlCarnet);
     pnlFichier = new QWidget(pnlSuivi);
     lblFichier = new QLabel(pnlFichier);
     lblFichier->setWordWrap(true);
@@ -208,7 +222,8 @@ void frmTolvo::buildControls()
     setTabOrder(txtDate, cmdImprime);
     setTabOrder(cmdImprime, cmdConfig);
     setTabOrder(cmdConfig, cmdClose);
-    setTabOrder(cmdClose, cmdOuvrir);
+    setTabOrder(cmdClose, cmdCarnets);
+    setTabOrder(cmdCarnets, cmdOuvrir);
     cboMontant->setFocus();
 }
 
@@ -230,10 +245,13 @@ void frmTolvo::buildMenus()
     mnuChèques = bar->addMenu(QStringLiteral("C&hèques"));
     mnuRegistre = mnuChèques->addAction(QStringLiteral("&Registre des chèques..."));
     mnuAperçu = mnuChèques->addAction(QStringLiteral("A&perçu du chèque..."));
+    mnuCarnets = mnuChèques->addAction(QStringLiteral("&Carnets de chèques..."));
     platform::setHelpContextID(mnuRegistre, 1007);
     platform::setHelpContextID(mnuAperçu, 1008);
+    platform::setHelpContextID(mnuCarnets, 1010);
     connect(mnuRegistre, &QAction::triggered, this, [this] { mnuRegistre_Click(); });
     connect(mnuAperçu, &QAction::triggered, this, [this] { mnuAperçu_Click(); });
+    connect(mnuCarnets, &QAction::triggered, this, [this] { mnuCarnets_Click(); });
 
     mnuAide = bar->addMenu(QStringLiteral("&?"));
     mnuSousAide[0] = mnuAide->addAction(QStringLiteral("&Imprimer un spécimen de chèque"));
@@ -347,6 +365,8 @@ void frmTolvo::Form_Load()
     ini.setSection(section::Défaut);
     sDefaultBeneficiaire = ini.Value(key::Bénéficiaire);
     cboBénéficiaire->setEditText(sDefaultBeneficiaire);
+
+    showChequebook();
 }
 
 bool frmTolvo::Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift)
@@ -589,7 +609,23 @@ void frmTolvo::cmdOuvrir_Click()
 void frmTolvo::mnuRegistre_Click()
 {
     clearWrittenFile();
-    showRegister(this);
+    // A cheque printed again from the register goes through the printer panel, as F5.
+    showRegister(this, [this] {
+        return registre::PrintSettings{chequeInput(QString(), QString()), lblImprimante->text()};
+    });
+    showChequebook();
+}
+
+void frmTolvo::mnuCarnets_Click()
+{
+    clearWrittenFile();
+    showChequebooks(this);
+    showChequebook();
+}
+
+void frmTolvo::showChequebook()
+{
+    lblCarnet->setText(registre::chequebookLine());
 }
 
 void frmTolvo::mnuAperçu_Click()
@@ -661,14 +697,27 @@ void frmTolvo::cmdImprime_Click()
     }
     txtDate->setText(check.date);
 
+    // Nothing is printed that the register cannot take, with the number of its leaf.
+    registre::Register reg;
+    std::optional<registre::Chequebook> chequebook;
+    if (!registre::readyToRecord(this, reg, chequebook)) {
+        showChequebook();
+        return;
+    }
+
     frmImpression *printing = frmImpression::ShowOver(this);
     platform::setMousePointer(11);
 
     const cheque::ChequeInput input = chequeInput(amount, check.date);
     const cheque::PrintReport report = cheque::PrintCheque(input);
+    registre::Recorded recorded;
     if (report.handedOver)
-        registre::recordPrinted(this, registre::entryFor(input, lblImprimante->text(), report.file,
-                                                         QDateTime::currentDateTime()));
+        registre::recordPrinted(this, reg,
+                                registre::entryFor(input, lblImprimante->text(), report.file,
+                                                   QDateTime::currentDateTime(),
+                                                   chequebook ? chequebook->uid : QString()),
+                                &recorded);
+    showChequebook();
 
     // A cheque that never left the program keeps its fields, to be printed again.
     const bool handedOver = report.notHandedOver.isEmpty();
@@ -686,4 +735,6 @@ void frmTolvo::cmdImprime_Click()
                                  report.notHandedOver);
     else
         showWrittenFile(QStringLiteral("Chèque"), report.file);
+    if (chequebook)
+        registre::tellLeavesLeft(this, chequebook->uid, recorded);
 }

@@ -65,13 +65,19 @@ public:
     QWidget *pnlFichier;
     QLabel *lblFichier;
     QPushButton *cmdOuvrir;
+    // The chequebook in use and the number the next cheque will take, with a button
+    // to the chequebooks; always shown.
+    QWidget *pnlCarnet;
+    QLabel *lblCarnet;
+    QPushButton *cmdCarnets;
 
     std::array<QAction *, 3> mnuGénéral;
     // "C&hèques", between the three commands and "&?": the windows beyond the cheque
-    // entry (the register, the preview).
+    // entry (the register, the preview, the chequebooks).
     QMenu *mnuChèques;
     QAction *mnuRegistre;
     QAction *mnuAperçu;
+    QAction *mnuCarnets;
     QMenu *mnuAide;
     std::array<QAction *, 4> mnuSousAide;
     QAction *mnuÉtalonnage;
@@ -90,8 +96,11 @@ public:
     void cmdConfig_Click();
     void mnuRegistre_Click();
     void mnuAperçu_Click();
+    void mnuCarnets_Click();
     void cmdOuvrir_Click();
     void mnuÉtalonnage_Click();
+    // Shows the chequebook in use and its next number.
+    void showChequebook();
 
     QString GetPaperBin(qint16 iPaperBin) const;
     void pcGetDeviceOrientationCap();

@@ -28,6 +28,12 @@ QString userFullName()
     return entry ? fullNameFromGecos(entry->pw_gecos) : QString();
 }
 
+QString userLogin()
+{
+    const passwd *entry = getpwuid(getuid());
+    return entry ? QString::fromLocal8Bit(entry->pw_name) : QString();
+}
+
 void setUserFullName(std::optional<QString> name)
 {
     g_name = std::move(name);

@@ -10,6 +10,9 @@ namespace platform {
 // The full name of the user running the program; empty when none is recorded.
 QString userFullName();
 
+// The login name of the user running the program.
+QString userLogin();
+
 // The full name held in a GECOS field: the text before the first comma, trimmed.
 QString fullNameFromGecos(const char *gecos);
 

@@ -3,7 +3,9 @@
 #include "cheque/ChequeJob.h"
 #include "cheque/ChequeLayout.h"
 #include "platform/Application.h"
+#include "platform/UserName.h"
 #include "platform/forms/MessageBox.h"
+#include "register/RegisterList.h"
 #include "settings/Settings.h"
 
 #include <QAtomicInt>
@@ -13,6 +15,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
+#include <QUuid>
 #include <algorithm>
 #include <fcntl.h>
 #include <unistd.h>
@@ -31,27 +34,84 @@ const QStringList firstColumns = {"id",          "printed_at",  "cheque_date", "
                                   "beneficiary", "amount",      "cents",       "printer",
                                   "paper_bin",   "orientation", "pdf_file"};
 
-bool createTable(QSqlQuery &q)
+// What differs between database engines, in one place: the register's own SQL runs
+// on any of them.
+namespace engine {
+
+// Opens a transaction that writes. SQLite takes the write lock at once, so that two
+// programs taking numbers wait for each other instead of failing when their reads
+// turn into writes. The error, if it could not.
+QSqlError beginWrite(QSqlDatabase &db)
 {
-    return q.exec(QStringLiteral("CREATE TABLE cheques ("
-                                 " id INTEGER PRIMARY KEY,"
-                                 " printed_at TEXT NOT NULL,"  // local time, ISO 8601
-                                 " cheque_date TEXT NOT NULL," // as printed
-                                 " cheque_day TEXT NOT NULL,"  // the cheque's date as yyyy-mm-dd, for periods
-                                 " beneficiary TEXT NOT NULL,"
-                                 " amount TEXT NOT NULL,"
-                                 " cents INTEGER NOT NULL,"
-                                 " printer TEXT NOT NULL,"
-                                 " paper_bin INTEGER NOT NULL,"
-                                 " orientation INTEGER NOT NULL,"
-                                 " pdf_file TEXT NOT NULL)"));
+    QSqlQuery q(db);
+    q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    return q.lastError();
+}
+
+// Ends the read of a chequebook whose next number is taken: SQLite's write lock
+// already holds the whole file.
+const QString lockRow;
+
+// Guards SQLite offers beside the schema: rows of cheques and of their history are
+// never deleted, and a history line never changes.
+const char *const keepRows[] = {
+    "CREATE TRIGGER cheques_kept BEFORE DELETE ON cheques"
+    " BEGIN SELECT RAISE(ABORT, 'Un chèque n''est jamais effacé du registre.'); END",
+    "CREATE TRIGGER history_kept BEFORE DELETE ON history"
+    " BEGIN SELECT RAISE(ABORT, 'L''historique du registre n''est jamais effacé.'); END",
+    "CREATE TRIGGER history_unchanged BEFORE UPDATE ON history"
+    " BEGIN SELECT RAISE(ABORT, 'L''historique du registre n''est jamais modifié.'); END",
+};
+
+} // namespace engine
+
+// An upgrade step runs on the file, or, for a register that can only be read, on
+// temporary copies of its tables, which hide the file's own.
+struct Step {
+    QSqlQuery &q;
+    bool copy;
+
+    bool exec(const QString &sql)
+    {
+        if (!copy)
+            return q.exec(sql);
+        if (sql.startsWith(QLatin1String("CREATE TRIGGER")))
+            return true; // nothing is written to a copy
+        QString temporary = sql;
+        temporary.replace(QLatin1String("CREATE TABLE "), QLatin1String("CREATE TEMP TABLE "));
+        return q.exec(temporary);
+    }
+    bool exec(std::initializer_list<const char *> statements)
+    {
+        for (const char *sql : statements)
+            if (!exec(QString::fromUtf8(sql)))
+                return false;
+        return true;
+    }
+};
+
+bool createTable(Step &s)
+{
+    return s.exec({"CREATE TABLE cheques ("
+                   " id INTEGER PRIMARY KEY,"
+                   " printed_at TEXT NOT NULL,"  // local time, ISO 8601
+                   " cheque_date TEXT NOT NULL," // as printed
+                   " cheque_day TEXT NOT NULL,"  // the cheque's date as yyyy-mm-dd, for periods
+                   " beneficiary TEXT NOT NULL,"
+                   " amount TEXT NOT NULL,"
+                   " cents INTEGER NOT NULL,"
+                   " printer TEXT NOT NULL,"
+                   " paper_bin INTEGER NOT NULL,"
+                   " orientation INTEGER NOT NULL,"
+                   " pdf_file TEXT NOT NULL)"});
 }
 
 // The search key of every row written before it existed, and what the window sorts by.
-bool addSearchKey(QSqlQuery &q)
+bool addSearchKey(Step &s)
 {
-    if (!q.exec(QStringLiteral("ALTER TABLE cheques ADD COLUMN beneficiary_key TEXT NOT NULL DEFAULT ''")) ||
-        !q.exec(QStringLiteral("SELECT id, beneficiary FROM cheques")))
+    QSqlQuery &q = s.q;
+    if (!s.exec({"ALTER TABLE cheques ADD COLUMN beneficiary_key TEXT NOT NULL DEFAULT ''",
+                 "SELECT id, beneficiary FROM cheques"}))
         return false;
     QList<std::pair<qint64, QString>> rows;
     while (q.next())
@@ -66,17 +126,63 @@ bool addSearchKey(QSqlQuery &q)
             return false;
     }
     // The amounts ride along, so that the count and total of a search read the index alone.
-    for (const char *index :
-         {"cheques_beneficiary_key ON cheques (beneficiary_key, cents)",
-          "cheques_cheque_day ON cheques (cheque_day, cents)", "cheques_cents ON cheques (cents)"})
-        if (!q.exec(QStringLiteral("CREATE INDEX ") + QLatin1String(index)))
+    return s.exec({"CREATE INDEX cheques_beneficiary_key ON cheques (beneficiary_key, cents)",
+                   "CREATE INDEX cheques_cheque_day ON cheques (cheque_day, cents)",
+                   "CREATE INDEX cheques_cents ON cheques (cents)"});
+}
+
+// Chequebooks, the number and status of each cheque, and the history of the statuses.
+// The cheques already there keep no number and are issued, since the day they were
+// printed.
+bool addChequebooks(Step &s)
+{
+    if (!s.exec({"CREATE TABLE chequebooks ("
+                 " id INTEGER PRIMARY KEY,"
+                 " uid TEXT NOT NULL UNIQUE,"
+                 " name TEXT NOT NULL,"
+                 " account TEXT NOT NULL,"
+                 " first_number INTEGER NOT NULL,"
+                 " last_number INTEGER NOT NULL,"
+                 " next_number INTEGER NOT NULL," // last_number + 1 once every leaf is used
+                 " digits INTEGER NOT NULL,"      // the width of the numbers, leading zeros included
+                 " closed_at TEXT NOT NULL,"      // ISO 8601; empty while in service
+                 " CHECK (first_number >= 0 AND first_number <= last_number"
+                 " AND next_number >= first_number AND next_number <= last_number + 1))",
+                 "ALTER TABLE cheques ADD COLUMN chequebook_id INTEGER REFERENCES chequebooks (id)",
+                 "ALTER TABLE cheques ADD COLUMN number INTEGER",
+                 "ALTER TABLE cheques ADD COLUMN status TEXT NOT NULL DEFAULT 'émis'",
+                 "ALTER TABLE cheques ADD COLUMN status_day TEXT NOT NULL DEFAULT ''", // yyyy-mm-dd
+                 "ALTER TABLE cheques ADD COLUMN reason TEXT NOT NULL DEFAULT ''",
+                 "ALTER TABLE cheques ADD COLUMN print_id TEXT",
+                 "UPDATE cheques SET status_day = substr(printed_at, 1, 10)",
+                 // A number is never given twice in a chequebook, whatever the code does.
+                 "CREATE UNIQUE INDEX cheques_number ON cheques (chequebook_id, number)",
+                 "CREATE UNIQUE INDEX cheques_print_id ON cheques (print_id)",
+                 // The window's totals, by status, read from the index alone whatever
+                 // the filter; the rows of a status or of a chequebook in their order.
+                 "CREATE INDEX cheques_status ON cheques (status, cents, cheque_day, beneficiary_key)",
+                 "CREATE INDEX cheques_status_order ON cheques (status)",
+                 "CREATE INDEX cheques_chequebook ON cheques (chequebook_id)",
+                 "CREATE INDEX cheques_chequebook_status ON cheques (chequebook_id, status, cents)",
+                 "CREATE TABLE history ("
+                 " id INTEGER PRIMARY KEY,"
+                 " cheque_id INTEGER NOT NULL REFERENCES cheques (id),"
+                 " changed_at TEXT NOT NULL," // local time, ISO 8601
+                 " who TEXT NOT NULL,"
+                 " status TEXT NOT NULL,"
+                 " status_day TEXT NOT NULL,"
+                 " reason TEXT NOT NULL)",
+                 "CREATE INDEX history_cheque ON history (cheque_id)"}))
+        return false;
+    for (const char *guard : engine::keepRows)
+        if (!s.exec(QString::fromUtf8(guard)))
             return false;
     return true;
 }
 
 // Each version's step, applied in order within one transaction to bring a file from
 // version i to i + 1.
-bool (*const upgrades[])(QSqlQuery &) = {createTable, addSearchKey};
+bool (*const upgrades[])(Step &) = {createTable, addSearchKey, addChequebooks};
 static_assert(std::size(upgrades) == schemaVersion);
 
 // SQLite's primary result codes that mean the file is not a usable database.
@@ -114,6 +220,30 @@ Access accessOf(const QString &path)
     if (QFile::exists(path) && !canWrite(path))
         return Access::ReadOnlyFile;
     return Access::Writable;
+}
+
+// A text column's value: never NULL.
+QString text(const QString &value)
+{
+    return value.isNull() ? QString(QLatin1String("")) : value;
+}
+
+QString newUid()
+{
+    return QUuid::createUuid().toString(QUuid::WithoutBraces);
+}
+
+// One line of a cheque's history: the status it took, by whom, when and why.
+bool addHistory(QSqlQuery &q, qint64 chequeId, const QString &status, const QString &statusDay,
+                const QString &reason)
+{
+    q.prepare(QStringLiteral("INSERT INTO history (cheque_id, changed_at, who, status, status_day, reason)"
+                             " VALUES (?, ?, ?, ?, ?, ?)"));
+    for (const QVariant &v :
+         {QVariant(chequeId), QVariant(QDateTime::currentDateTime().toString(Qt::ISODate)), QVariant(who()),
+          QVariant(status), QVariant(statusDay), QVariant(text(reason))})
+        q.addBindValue(v);
+    return q.exec();
 }
 
 // The files SQLite keeps beside the register.
@@ -306,7 +436,8 @@ Register::Opened Register::openFile()
     QSqlQuery q(db);
     // The write-ahead log keeps the file whole when the program is killed mid-write.
     if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) ||
-        !q.exec(QStringLiteral("PRAGMA synchronous=FULL")))
+        !q.exec(QStringLiteral("PRAGMA synchronous=FULL")) ||
+        !q.exec(QStringLiteral("PRAGMA foreign_keys=ON")))
         return isDamage(q.lastError()) ? Opened::Damaged : failed(q.lastError());
     return version < schemaVersion ? upgrade(db, version) : Opened::Ok;
 }
@@ -346,10 +477,11 @@ Register::Opened Register::identify(QSqlDatabase &db, int &version)
 Register::Opened Register::upgrade(QSqlDatabase &db, int version)
 {
     QSqlQuery q(db);
+    Step step{q, false};
     if (!db.transaction())
         return failed(db.lastError());
     for (int v = version; v < schemaVersion; ++v) {
-        if (!upgrades[v](q)) {
+        if (!upgrades[v](step)) {
             const QSqlError error = q.lastError();
             db.rollback();
             return isDamage(error) ? Opened::Damaged : failed(error);
@@ -379,67 +511,338 @@ Register::Opened Register::readOnlyCopy(QSqlDatabase &db, int version)
     QSqlQuery q(db);
     if (version > 0 && !q.exec(QStringLiteral("CREATE TEMP TABLE cheques AS SELECT * FROM main.cheques")))
         return isDamage(q.lastError()) ? Opened::Damaged : failed(q.lastError());
+    Step step{q, true};
     for (int v = version; v < schemaVersion; ++v)
-        if (!upgrades[v](q))
+        if (!upgrades[v](step))
             return isDamage(q.lastError()) ? Opened::Damaged : failed(q.lastError());
     return Opened::Ok;
 }
 
-bool Register::add(const Entry &entry)
+bool Register::add(const Entry &entry, Recorded *recorded)
 {
     bool damaged = false;
-    if (insert(entry, damaged))
+    if (insert(entry, recorded, damaged))
         return true;
     if (!damaged || !m_setAside.isEmpty())
         return false;
     m_error.clear();
-    return setAsideAndReopen(Opened::Damaged) && insert(entry, damaged);
+    return setAsideAndReopen(Opened::Damaged) && insert(entry, recorded, damaged);
 }
 
-bool Register::insert(const Entry &entry, bool &damaged)
+bool Register::writable()
 {
     m_error.clear();
-    QSqlDatabase db = database();
-    if (!db.isOpen()) {
-        m_error = QStringLiteral("Le registre n'est pas ouvert.");
-        return false;
-    }
-    if (m_access != Access::Writable) {
-        m_error = accessText(m_access);
-        return false;
-    }
-    if (!db.transaction())
-        return fail(db.lastError());
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral(
-        "INSERT INTO cheques (printed_at, cheque_date, cheque_day, beneficiary, beneficiary_key, amount, "
-        "cents,"
-        " printer, paper_bin, orientation, pdf_file) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    const QDate day = QDate::fromString(entry.chequeDate, QStringLiteral("dd/MM/yyyy"));
-    q.addBindValue(entry.printedAt.toString(Qt::ISODate));
-    q.addBindValue(entry.chequeDate);
-    q.addBindValue(day.isValid() ? day.toString(Qt::ISODate) : QString(QLatin1String("")));
-    q.addBindValue(entry.beneficiary.isNull() ? QString(QLatin1String("")) : entry.beneficiary);
-    q.addBindValue(searchKey(entry.beneficiary));
-    q.addBindValue(entry.amount);
-    q.addBindValue(entry.cents);
-    q.addBindValue(entry.printer.isNull() ? QString(QLatin1String("")) : entry.printer);
-    q.addBindValue(int(entry.paperBin));
-    q.addBindValue(int(entry.orientation));
-    q.addBindValue(entry.pdfFile.isNull() ? QString(QLatin1String("")) : entry.pdfFile);
-    if (!q.exec() || !db.commit()) {
-        const QSqlError error = q.lastError().isValid() ? q.lastError() : db.lastError();
-        db.rollback();
-        damaged = isDamage(error);
-        return fail(error);
-    }
+    if (!database().isOpen())
+        return failWith(QStringLiteral("Le registre n'est pas ouvert."));
+    if (m_access != Access::Writable)
+        return failWith(accessText(m_access));
     return true;
 }
 
+bool Register::failWith(const QString &error)
+{
+    m_error = error;
+    return false;
+}
+
+bool Register::insert(const Entry &entry, Recorded *recorded, bool &damaged)
+{
+    if (!writable())
+        return false;
+    QSqlDatabase db = database();
+    if (const QSqlError error = engine::beginWrite(db); error.isValid()) {
+        damaged = isDamage(error);
+        return fail(error);
+    }
+    QSqlQuery q(db);
+    const auto failed = [&](const QSqlError &error) {
+        db.rollback();
+        damaged = isDamage(error);
+        return fail(error);
+    };
+    const auto run = [&](const QString &sql, const QVariantList &values) {
+        q.prepare(sql);
+        for (const QVariant &v : values)
+            q.addBindValue(v);
+        return q.exec();
+    };
+    Recorded done;
+    const QString printId = entry.printId.isEmpty() ? newUid() : entry.printId;
+
+    // Tried again after a commit whose answer was lost: it is there already.
+    if (!run(QStringLiteral("SELECT c.id, c.number, b.digits, b.last_number FROM cheques c"
+                            " LEFT JOIN chequebooks b ON b.id = c.chequebook_id WHERE c.print_id = ?"),
+             {printId}))
+        return failed(q.lastError());
+    if (q.next()) {
+        done.id = q.value(0).toLongLong();
+        if (!q.value(1).isNull()) {
+            done.number = q.value(1).toLongLong();
+            done.numberText = numberText(done.number, q.value(2).toInt());
+            done.left = q.value(3).toLongLong() - done.number;
+        }
+        db.rollback();
+        if (recorded)
+            *recorded = done;
+        return true;
+    }
+
+    QVariant chequebookId(QMetaType::fromType<qint64>()), number(QMetaType::fromType<qint64>());
+    if (!entry.chequebook.isEmpty()) {
+        if (!run(
+                QStringLiteral("SELECT id, next_number, last_number, digits FROM chequebooks WHERE uid = ?") +
+                    engine::lockRow,
+                {entry.chequebook}))
+            return failed(q.lastError());
+        if (q.next()) {
+            chequebookId = q.value(0);
+            const qint64 next = q.value(1).toLongLong(), last = q.value(2).toLongLong();
+            if (next <= last) {
+                number = next;
+                done.number = next;
+                done.numberText = numberText(next, q.value(3).toInt());
+                done.left = last - next;
+            }
+        }
+        if (number.isNull()) {
+            done.noLeaf = true;
+            // A leaf skipped is a number; a printed page is recorded all the same.
+            if (entry.status != status::Émis) {
+                db.rollback();
+                return failWith(QStringLiteral("Ce carnet n'a plus de chèque."));
+            }
+        } else if (!run(QStringLiteral("UPDATE chequebooks SET next_number = ? WHERE id = ?"),
+                        {done.number + 1, chequebookId})) {
+            return failed(q.lastError());
+        }
+    }
+
+    const QDate day = QDate::fromString(entry.chequeDate, QStringLiteral("dd/MM/yyyy"));
+    // A printed cheque is issued the day it is printed; a leaf skipped takes its status today.
+    const QString statusDay =
+        (entry.status == status::Émis ? entry.printedAt.date() : platform::today()).toString(Qt::ISODate);
+    if (!run(QStringLiteral("INSERT INTO cheques (printed_at, cheque_date, cheque_day, beneficiary,"
+                            " beneficiary_key, amount, cents, printer, paper_bin, orientation, pdf_file,"
+                            " chequebook_id, number, status, status_day, reason, print_id)"
+                            " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+             {entry.printedAt.toString(Qt::ISODate), text(entry.chequeDate),
+              text(day.isValid() ? day.toString(Qt::ISODate) : QString()), text(entry.beneficiary),
+              searchKey(entry.beneficiary), text(entry.amount), entry.cents, text(entry.printer),
+              int(entry.paperBin), int(entry.orientation), text(entry.pdfFile), chequebookId, number,
+              entry.status, statusDay, text(entry.reason), printId}) ||
+        !run(QStringLiteral("SELECT id FROM cheques WHERE print_id = ?"), {printId}) || !q.next())
+        return failed(q.lastError());
+    done.id = q.value(0).toLongLong();
+    if (!addHistory(q, done.id, entry.status, statusDay, entry.reason))
+        return failed(q.lastError());
+
+    if (entry.replaces) {
+        const QString why = done.number < 0 ? QStringLiteral("réimprimé")
+                                            : QStringLiteral("remplacé par n° ") + done.numberText;
+        const QString today = platform::today().toString(Qt::ISODate);
+        if (!run(QStringLiteral("UPDATE cheques SET status = ?, status_day = ?, reason = ?"
+                                " WHERE id = ? AND status IN (?, ?)"),
+                 {status::Annulé, today, why, entry.replaces, status::Émis, status::HorsTolvo}))
+            return failed(q.lastError());
+        if (q.numRowsAffected() == 1 && !addHistory(q, entry.replaces, status::Annulé, today, why))
+            return failed(q.lastError());
+    }
+    if (!db.commit())
+        return failed(db.lastError());
+    if (recorded)
+        *recorded = done;
+    return true;
+}
+
+int Register::setStatus(const QList<qint64> &ids, const QString &status, const QDate &day,
+                        const QString &reason)
+{
+    if (!writable())
+        return -1;
+    QSqlDatabase db = database();
+    if (const QSqlError error = engine::beginWrite(db); error.isValid()) {
+        fail(error);
+        return -1;
+    }
+    QStringList from;
+    for (const QString &s : {status::Émis, status::HorsTolvo, status::Débité, status::Annulé})
+        if (statusMayChange(s, status))
+            from << QStringLiteral("'%1'").arg(s);
+    QSqlQuery q(db);
+    int changed = 0;
+    const QString statusDay = day.toString(Qt::ISODate);
+    for (const qint64 id : ids) {
+        q.prepare(QStringLiteral("UPDATE cheques SET status = ?, status_day = ?, reason = ? WHERE id = ?"
+                                 " AND status IN (%1)")
+                      .arg(from.join(QStringLiteral(", "))));
+        for (const QVariant &v :
+             {QVariant(status), QVariant(statusDay), QVariant(text(reason)), QVariant(id)})
+            q.addBindValue(v);
+        bool ok = q.exec();
+        const bool hit = ok && q.numRowsAffected() == 1;
+        ok = ok && (!hit || addHistory(q, id, status, statusDay, reason));
+        if (!ok) {
+            const QSqlError error = q.lastError();
+            db.rollback();
+            fail(error);
+            return -1;
+        }
+        changed += hit ? 1 : 0;
+    }
+    if (!db.commit()) {
+        fail(db.lastError());
+        db.rollback();
+        return -1;
+    }
+    return changed;
+}
+
+namespace {
+
+const QString chequebookColumns = QStringLiteral("SELECT id, uid, name, account, first_number, last_number, "
+                                                 "next_number, digits, closed_at FROM chequebooks");
+
+Chequebook chequebookOf(const QSqlQuery &q)
+{
+    Chequebook b;
+    b.id = q.value(0).toLongLong();
+    b.uid = q.value(1).toString();
+    b.name = q.value(2).toString();
+    b.account = q.value(3).toString();
+    b.first = q.value(4).toLongLong();
+    b.last = q.value(5).toLongLong();
+    b.next = q.value(6).toLongLong();
+    b.digits = q.value(7).toInt();
+    b.closedAt = q.value(8).toString();
+    return b;
+}
+
+} // namespace
+
+QList<Chequebook> Register::chequebooks()
+{
+    m_error.clear();
+    QList<Chequebook> all;
+    QSqlQuery q(database());
+    if (!q.exec(chequebookColumns + QStringLiteral(" ORDER BY closed_at, name, id"))) {
+        fail(q.lastError());
+        return all;
+    }
+    while (q.next())
+        all.append(chequebookOf(q));
+    return all;
+}
+
+std::optional<Chequebook> Register::chequebook(const QString &uid)
+{
+    m_error.clear();
+    QSqlQuery q(database());
+    q.prepare(chequebookColumns + QStringLiteral(" WHERE uid = ?"));
+    q.addBindValue(uid);
+    if (!q.exec()) {
+        fail(q.lastError());
+        return std::nullopt;
+    }
+    if (!q.next())
+        return std::nullopt;
+    return chequebookOf(q);
+}
+
+bool Register::saveChequebook(Chequebook &book)
+{
+    if (!writable())
+        return false;
+    QSqlDatabase db = database();
+    if (const QSqlError error = engine::beginWrite(db); error.isValid())
+        return fail(error);
+    QSqlQuery q(db);
+    const auto failed = [&](const QSqlError &error) {
+        db.rollback();
+        return fail(error);
+    };
+    const auto run = [&](const QString &sql, const QVariantList &values) {
+        q.prepare(sql);
+        for (const QVariant &v : values)
+            q.addBindValue(v);
+        return q.exec();
+    };
+    if (book.id != 0) {
+        // The numbers already recorded stay inside the chequebook, and none of them
+        // would be given again.
+        if (!run(QStringLiteral("SELECT number FROM cheques WHERE chequebook_id = ? AND number IS NOT NULL"
+                                " AND (number < ? OR number > ? OR number >= ?) ORDER BY number LIMIT 1"),
+                 {book.id, book.first, book.last, book.next}))
+            return failed(q.lastError());
+        if (q.next()) {
+            const qint64 used = q.value(0).toLongLong();
+            db.rollback();
+            return failWith(
+                used < book.first || used > book.last
+                    ? QStringLiteral("Le chèque n° %1 de ce carnet est inscrit au registre : il doit rester "
+                                     "entre le premier et le dernier numéro.")
+                          .arg(book.numberText(used))
+                    : QStringLiteral("Le chèque n° %1 de ce carnet est déjà inscrit au registre : le "
+                                     "prochain numéro doit venir après lui.")
+                          .arg(book.numberText(used)));
+        }
+        if (!run(QStringLiteral("UPDATE chequebooks SET name = ?, account = ?, first_number = ?,"
+                                " last_number = ?, next_number = ?, digits = ? WHERE id = ?"),
+                 {book.name, text(book.account), book.first, book.last, book.next, book.digits, book.id}))
+            return failed(q.lastError());
+    } else {
+        book.uid = newUid();
+        book.closedAt.clear();
+        if (!run(QStringLiteral("INSERT INTO chequebooks (uid, name, account, first_number, last_number,"
+                                " next_number, digits, closed_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+                 {book.uid, book.name, text(book.account), book.first, book.last, book.next, book.digits,
+                  text(QString())}) ||
+            !run(QStringLiteral("SELECT id FROM chequebooks WHERE uid = ?"), {book.uid}) || !q.next())
+            return failed(q.lastError());
+        book.id = q.value(0).toLongLong();
+    }
+    if (!db.commit())
+        return failed(db.lastError());
+    return true;
+}
+
+bool Register::setChequebookClosed(const QString &uid, bool closed)
+{
+    if (!writable())
+        return false;
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("UPDATE chequebooks SET closed_at = ? WHERE uid = ?"));
+    q.addBindValue(closed ? QDateTime::currentDateTime().toString(Qt::ISODate) : text(QString()));
+    q.addBindValue(uid);
+    return q.exec() || fail(q.lastError());
+}
+
+QStringList Register::history(qint64 id)
+{
+    QStringList lines;
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("SELECT changed_at, who, status, status_day, reason FROM history"
+                             " WHERE cheque_id = ? ORDER BY id"));
+    q.addBindValue(id);
+    if (!q.exec())
+        return lines;
+    while (q.next()) {
+        QString line = printedAtText(q.value(0).toString()) + QLatin1Char(' ') +
+                       statusText(q.value(2).toString(), q.value(3).toString());
+        if (!q.value(1).toString().isEmpty())
+            line += QStringLiteral(" (%1)").arg(q.value(1).toString());
+        if (!q.value(4).toString().isEmpty())
+            line += QStringLiteral(" : ") + q.value(4).toString();
+        lines << line;
+    }
+    return lines;
+}
+
 Entry entryFor(const cheque::ChequeInput &input, const QString &printer, const QString &file,
-               const QDateTime &now)
+               const QDateTime &now, const QString &chequebook)
 {
     Entry e;
+    e.chequebook = chequebook;
+    e.printId = newUid();
     e.printedAt = now;
     e.chequeDate = input.date;
     e.beneficiary = input.beneficiary;
@@ -483,19 +886,10 @@ void tellSetAside(QWidget *parent, const Register &reg)
         platform::MsgIcon::Exclamation);
 }
 
-bool recordPrinted(QWidget *parent, const Entry &entry)
+QString who()
 {
-    Register reg;
-    const bool recorded = reg.open() && reg.add(entry);
-    tellSetAside(parent, reg);
-    if (recorded)
-        return true;
-    platform::messageBox(
-        parent,
-        QStringLiteral("Le chèque a été imprimé mais n'a pas pu être inscrit au registre.\r\n%1\r\n%2")
-            .arg(reg.error(), QDir::toNativeSeparators(reg.path())),
-        platform::MsgIcon::Exclamation);
-    return false;
+    const QString name = platform::userFullName();
+    return name.isEmpty() ? platform::userLogin() : name;
 }
 
 } // namespace registre

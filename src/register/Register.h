@@ -1,10 +1,14 @@
 #pragma once
 // The cheque register: every cheque whose page reached the printer, one row each,
-// in an SQLite file beside the settings file. It never stops the printing: a
-// register that cannot be written is reported, a damaged one or a file that is
-// not a register is set aside, and a read-only one can still be read.
+// with its chequebook, its number and its status, in an SQLite file beside the
+// settings file. A damaged register or a file that is not a register is set aside,
+// and a read-only one can still be read. Nothing is ever deleted from it: a status
+// changes, and each change is kept with who made it, when and why.
+
+#include "register/Chequebook.h"
 
 #include <QDateTime>
+#include <QList>
 #include <QSqlDatabase>
 #include <QString>
 
@@ -26,10 +30,30 @@ struct Entry {
     qint16 paperBin = 0;
     qint16 orientation = 0;
     QString pdfFile; // only for "Fichier PDF"
+    // The chequebook (its uid) whose next number the cheque takes; empty: none.
+    QString chequebook;
+    // Made when the page was handed over: a record tried again after its commit
+    // went through finds itself, and is never written twice.
+    QString printId;
+    // "émis" for a printed cheque; "annulé" or "hors Tolvo" for a leaf skipped, which
+    // must take a number.
+    QString status = status::Émis;
+    QString reason;
+    // The cheque that this one prints again: it is cancelled in the same transaction.
+    qint64 replaces = 0;
+};
+
+// What recording a cheque gave it.
+struct Recorded {
+    qint64 id = 0;
+    qint64 number = -1;  // -1: no number
+    QString numberText;  // "0001234"
+    qint64 left = -1;    // leaves left in the chequebook after it; -1: no chequebook
+    bool noLeaf = false; // a chequebook was given but had no number left
 };
 
 // The schema this program writes; older files are brought up to it on opening.
-inline constexpr int schemaVersion = 2;
+inline constexpr int schemaVersion = 3;
 
 // A name as the search compares it: letter case, accents and ligatures aside
 // ("Émile Zoé" gives "emile zoe"). Stored with each row, so that the search is
@@ -60,9 +84,25 @@ public:
     // error(), when the register cannot be used; a read-only register is never
     // opened to record.
     bool open(Use use = Use::Record);
-    // One cheque, in its own transaction; a register found damaged on the way is
-    // set aside and the cheque goes to a new one. False, with error(), when not written.
-    bool add(const Entry &entry);
+    // One cheque, in its own transaction that takes the chequebook's next number; a
+    // register found damaged on the way is set aside and the cheque goes to a new one.
+    // False, with error(), when not written.
+    bool add(const Entry &entry, Recorded *recorded = nullptr);
+
+    // The chequebooks, those in service first, by name.
+    QList<Chequebook> chequebooks();
+    std::optional<Chequebook> chequebook(const QString &uid);
+    // Adds (id 0: given a new uid) or changes a chequebook. Its range must keep every
+    // number already recorded, and its next number must be free from there on.
+    bool saveChequebook(Chequebook &book);
+    bool setChequebookClosed(const QString &uid, bool closed);
+
+    // Changes the status of the cheques given, with their history, in one
+    // transaction. Cheques that cannot take that status are left as they are.
+    // The number changed, or -1 with error().
+    int setStatus(const QList<qint64> &ids, const QString &status, const QDate &day, const QString &reason);
+    // "05/12/2026 14:03 émis (Marie Dupont)", oldest first, with the reason.
+    QStringList history(qint64 id);
 
     QString path() const { return m_path; }
     QString error() const { return m_error; }
@@ -80,8 +120,10 @@ private:
     Opened upgrade(QSqlDatabase &db, int version);
     Opened failed(const QSqlError &error);
     bool setAsideAndReopen(Opened why);
-    bool insert(const Entry &entry, bool &damaged);
+    bool insert(const Entry &entry, Recorded *recorded, bool &damaged);
+    bool writable();
     bool fail(const QSqlError &error);
+    bool failWith(const QString &error);
     void close();
 
     QString m_path;
@@ -92,17 +134,17 @@ private:
     Access m_access = Access::Writable;
 };
 
-// The row of a cheque printed now on a printer (file: the PDF written, if any).
+// The row of a cheque printed now on a printer (file: the PDF written, if any),
+// from the chequebook given (its uid; empty: none).
 Entry entryFor(const cheque::ChequeInput &input, const QString &printer, const QString &file,
-               const QDateTime &now);
+               const QDateTime &now, const QString &chequebook = QString());
 // Cents as the amount with a decimal comma, no grouping: "1234,50", "-0,05".
 QString centsText(qint64 cents);
 
 // Tells the user that the register was set aside, when open() did so.
 void tellSetAside(QWidget *parent, const Register &reg);
 
-// Records one printed cheque. Failures and a set-aside register are told to the
-// user in a message box; the result says whether the row was written.
-bool recordPrinted(QWidget *parent, const Entry &entry);
+// Who changes a status: the user's full name, or the login name when there is none.
+QString who();
 
 } // namespace registre

@@ -9,6 +9,7 @@
 #include <QSaveFile>
 #include <QSqlError>
 #include <QVariant>
+#include <vector>
 
 namespace registre {
 
@@ -23,35 +24,84 @@ QString likePattern(const QString &text)
     return QLatin1Char('%') + escaped + QLatin1Char('%');
 }
 
-// The WHERE clause of a filter, with its values in order.
-QString where(const Filter &filter, QVariantList &values)
+// The SQL condition on the status a filter keeps; empty for all.
+QString statusCondition(StatusFilter status)
+{
+    const auto is = [](const QString &s) { return QStringLiteral("c.status = '%1'").arg(s); };
+    switch (status) {
+    case StatusFilter::All: break;
+    case StatusFilter::Pending: // four fifths of a register of some years: read in the order of the rows
+        return QStringLiteral("c.status <> '%1' AND c.status <> '%2'").arg(status::Débité, status::Annulé);
+    case StatusFilter::Issued: return is(status::Émis);
+    case StatusFilter::Debited: return is(status::Débité);
+    case StatusFilter::Cancelled: return is(status::Annulé);
+    case StatusFilter::OutsideTolvo: return is(status::HorsTolvo);
+    }
+    return {};
+}
+
+// The WHERE clause of a filter, with its values in order; the status left out when asked.
+QString where(const Filter &filter, QVariantList &values, bool withStatus = true)
 {
     QStringList terms;
     if (const QString key = searchKey(filter.beneficiary); !key.isEmpty()) {
-        terms << QStringLiteral("beneficiary_key LIKE ? ESCAPE '\\'");
+        terms << QStringLiteral("c.beneficiary_key LIKE ? ESCAPE '\\'");
         values << likePattern(key);
     }
     if (filter.from.isValid()) {
-        terms << QStringLiteral("cheque_day >= ?");
+        terms << QStringLiteral("c.cheque_day >= ?");
         values << filter.from.toString(Qt::ISODate);
     }
     if (filter.to.isValid()) {
-        terms << QStringLiteral("cheque_day <= ?");
+        terms << QStringLiteral("c.cheque_day <= ?");
         values << filter.to.toString(Qt::ISODate);
     }
+    if (filter.chequebook == noChequebook) {
+        terms << QStringLiteral("c.chequebook_id IS NULL");
+    } else if (filter.chequebook != allChequebooks) {
+        terms << QStringLiteral("c.chequebook_id = ?");
+        values << filter.chequebook;
+    }
+    if (const QString status = statusCondition(filter.status); withStatus && !status.isEmpty())
+        terms << status;
     return terms.isEmpty() ? QString() : QStringLiteral(" WHERE ") + terms.join(QStringLiteral(" AND "));
 }
 
 QString orderBy(const Filter &filter)
 {
-    static const char *const keys[ShownColumns] = {"", "cheque_day", "beneficiary_key", "cents", "printer"};
-    const QString direction =
-        filter.order == Qt::AscendingOrder ? QStringLiteral(" ASC") : QStringLiteral(" DESC");
+    // Numbers by chequebook; cheques without one (NULL) first in ascending order, on every engine.
+    static const std::vector<const char *> keys[ShownColumns] = {{},
+                                                                 {"c.chequebook_id", "c.number"},
+                                                                 {"c.cheque_day"},
+                                                                 {"c.beneficiary_key"},
+                                                                 {"c.cents"},
+                                                                 {"c.status"},
+                                                                 {"c.printer"}};
+    const bool ascending = filter.order == Qt::AscendingOrder;
+    const QString direction = ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC");
     const int column =
         filter.sortColumn >= 0 && filter.sortColumn < ShownColumns ? filter.sortColumn : PrintedAt;
-    const QString by =
-        column == PrintedAt ? QString() : QLatin1String(keys[column]) + direction + QStringLiteral(", ");
-    return QStringLiteral(" ORDER BY ") + by + QStringLiteral("id") + direction;
+    QString by;
+    for (const char *key : keys[column])
+        by += QLatin1String(key) + direction +
+              (column == Number ? (ascending ? QStringLiteral(" NULLS FIRST") : QStringLiteral(" NULLS LAST"))
+                                : QString()) +
+              QStringLiteral(", ");
+    return QStringLiteral(" ORDER BY ") + by + QStringLiteral("c.id") + direction;
+}
+
+// Whether a filter keeps the cheques of a status.
+bool keeps(StatusFilter filter, const QString &s)
+{
+    switch (filter) {
+    case StatusFilter::All: return true;
+    case StatusFilter::Pending: return isPending(s);
+    case StatusFilter::Issued: return s == status::Émis;
+    case StatusFilter::Debited: return s == status::Débité;
+    case StatusFilter::Cancelled: return s == status::Annulé;
+    case StatusFilter::OutsideTolvo: return s == status::HorsTolvo;
+    }
+    return false;
 }
 
 QSqlQuery run(const QSqlDatabase &db, const QString &sql, const QVariantList &values, bool singlePass = true)
@@ -91,9 +141,35 @@ QString writeFailure(const QSaveFile &file)
     }
 }
 
-QString filterText(const Filter &filter)
+// The bin and orientation of a row by name; none for a leaf that Tolvo did not print.
+QString binName(const QSqlQuery &q)
+{
+    return q.value(Printer).toString().isEmpty() ? QString()
+                                                 : cheque::GetPaperBin(qint16(q.value(PaperBin).toInt()));
+}
+
+QString orientationName(const QSqlQuery &q)
+{
+    return q.value(Printer).toString().isEmpty()
+               ? QString()
+               : cheque::orientationName(qint16(q.value(Orientation).toInt()));
+}
+
+QString filterText(const QSqlDatabase &db, const Filter &filter)
 {
     QStringList parts;
+    if (filter.chequebook == noChequebook) {
+        parts << QStringLiteral("sans carnet");
+    } else if (filter.chequebook != allChequebooks) {
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("SELECT name FROM chequebooks WHERE id = ?"));
+        q.addBindValue(filter.chequebook);
+        if (q.exec() && q.next())
+            parts << QStringLiteral("carnet « %1 »").arg(q.value(0).toString());
+    }
+    static const char *const statuses[] = {"", "à débiter", "émis", "débités", "annulés", "hors Tolvo"};
+    if (filter.status != StatusFilter::All)
+        parts << QString::fromUtf8(statuses[int(filter.status)]);
     if (!filter.beneficiary.isEmpty())
         parts << QStringLiteral("bénéficiaire contenant « %1 »").arg(filter.beneficiary);
     if (filter.from.isValid())
@@ -108,39 +184,85 @@ QString filterText(const Filter &filter)
 QSqlQuery selectRows(const QSqlDatabase &db, const Filter &filter, bool singlePass)
 {
     QVariantList values;
-    const QString sql = QStringLiteral("SELECT printed_at, cheque_date, beneficiary, amount, printer, cents,"
-                                       " paper_bin, orientation, pdf_file FROM cheques") +
-                        where(filter, values) + orderBy(filter);
+    const QString sql =
+        QStringLiteral("SELECT c.printed_at, c.number, c.cheque_date, c.beneficiary, c.amount, c.status,"
+                       " c.printer, c.cents, c.paper_bin, c.orientation, c.pdf_file, c.id,"
+                       " COALESCE(b.name, ''), COALESCE(b.digits, 0), c.status_day, c.reason"
+                       " FROM cheques c LEFT JOIN chequebooks b ON b.id = c.chequebook_id") +
+        where(filter, values) + orderBy(filter);
     return run(db, sql, values, singlePass);
 }
 
 Totals totals(const QSqlDatabase &db, const Filter &filter)
 {
+    // How many cheques of each status, and their total, among the rows the filter
+    // keeps whatever their status; an index holds the status beside every column
+    // a filter reads, so that the database need not read the rows themselves.
     QVariantList values;
-    QSqlQuery q = run(
-        db, QStringLiteral("SELECT COUNT(*), COALESCE(SUM(cents), 0) FROM cheques") + where(filter, values),
-        values);
+    QSqlQuery q = run(db,
+                      QStringLiteral("SELECT c.status, COUNT(*), COALESCE(SUM(c.cents), 0) FROM cheques c") +
+                          where(filter, values, false) + QStringLiteral(" GROUP BY c.status"),
+                      values);
     Totals t;
-    if (q.next()) {
-        t.count = q.value(0).toLongLong();
-        t.cents = q.value(1).toLongLong();
-        t.ok = true;
+    if (!q.isActive())
+        return t;
+    while (q.next()) {
+        const QString status = q.value(0).toString();
+        const qint64 count = q.value(1).toLongLong(), cents = q.value(2).toLongLong();
+        if (keeps(filter.status, status)) {
+            t.count += count;
+            if (status == status::Annulé)
+                t.cancelled += count;
+            else
+                t.cents += cents;
+        }
+        if (isPending(status)) {
+            t.pending += count;
+            t.pendingCents += cents;
+        }
     }
+    t.ok = !q.lastError().isValid();
     return t;
+}
+
+QString euros(qint64 cents)
+{
+    return platform::FormatGrouped(centsText(cents)).value_or(centsText(cents)).trimmed();
 }
 
 QString totalsText(const Totals &t)
 {
     if (t.count == 0)
         return QStringLiteral("Aucun chèque");
-    const QString total = platform::FormatGrouped(centsText(t.cents)).value_or(centsText(t.cents)).trimmed();
-    return QStringLiteral("%1 chèque%2, total %3 €").arg(t.count).arg(t.count > 1 ? "s" : "").arg(total);
+    const QString cancelled =
+        t.cancelled == 0
+            ? QString()
+            : QStringLiteral(" dont %1 annulé%2").arg(t.cancelled).arg(t.cancelled > 1 ? "s" : "");
+    return QStringLiteral("%1 chèque%2%3, total %4 €")
+        .arg(t.count)
+        .arg(t.count > 1 ? "s" : "")
+        .arg(cancelled, euros(t.cents));
+}
+
+QString pendingText(const Totals &t)
+{
+    if (t.pending == 0)
+        return QStringLiteral("À débiter : aucun chèque");
+    return QStringLiteral("À débiter : %1 chèque%2, %3 €")
+        .arg(t.pending)
+        .arg(t.pending > 1 ? "s" : "")
+        .arg(euros(t.pendingCents));
 }
 
 QString printedAtText(const QString &stored)
 {
     const QDateTime at = QDateTime::fromString(stored, Qt::ISODate);
     return at.isValid() ? at.toString(QStringLiteral("dd/MM/yyyy HH:mm")) : stored;
+}
+
+QString numberCell(const QVariant &number, const QVariant &digits)
+{
+    return number.isNull() ? QString() : numberText(number.toLongLong(), digits.toInt());
 }
 
 bool writeCsv(const QSqlDatabase &db, const Filter &filter, const QString &path, QString *error)
@@ -157,8 +279,8 @@ bool writeCsv(const QSqlDatabase &db, const Filter &filter, const QString &path,
         return false;
     }
     QByteArray out("\xEF\xBB\xBF");
-    out += QStringLiteral(
-               "Imprimé le;Date du chèque;Bénéficiaire;Montant;Imprimante;Bac;Orientation;Fichier PDF\r\n")
+    out += QStringLiteral("Imprimé le;Carnet;Numéro;Date du chèque;Bénéficiaire;Montant;État;Date de l'état;"
+                          "Motif;Imprimante;Bac;Orientation;Fichier PDF\r\n")
                .toUtf8();
     const auto flush = [&] {
         const bool whole = file.write(out) == out.size();
@@ -167,14 +289,20 @@ bool writeCsv(const QSqlDatabase &db, const Filter &filter, const QString &path,
     };
     bool written = true;
     while (written && q.next()) {
+        const QDate statusDay = QDate::fromString(q.value(StatusDay).toString(), Qt::ISODate);
         const QStringList fields = {
             printedAtText(q.value(PrintedAt).toString()),
+            csvField(q.value(ChequebookName).toString(), true),
+            numberCell(q.value(Number), q.value(Digits)),
             q.value(ChequeDate).toString(),
             csvField(q.value(Beneficiary).toString(), true),
             centsText(q.value(Cents).toLongLong()),
+            q.value(Status).toString(),
+            statusDay.isValid() ? statusDay.toString(QStringLiteral("dd/MM/yyyy")) : QString(),
+            csvField(q.value(Reason).toString(), true),
             csvField(q.value(Printer).toString(), true),
-            cheque::GetPaperBin(qint16(q.value(PaperBin).toInt())),
-            cheque::orientationName(qint16(q.value(Orientation).toInt())),
+            binName(q),
+            orientationName(q),
             csvField(q.value(PdfFile).toString(), true),
         };
         out += fields.join(QLatin1Char(';')).toUtf8() + "\r\n";
@@ -197,9 +325,12 @@ bool writeCsv(const QSqlDatabase &db, const Filter &filter, const QString &path,
 
 int printList(platform::Printer &p, const QSqlDatabase &db, const Filter &filter)
 {
-    // Millimetres on a portrait A4 sheet; the rows in a smaller font than the heading.
-    constexpr float left = 10, dateX = 36, nameX = 58, nameWidth = 60, amountRight = 140, binX = 143,
-                    binWidth = 32, orientationX = 177, right = 190, top = 10, bottom = 275, line = 4.5;
+    // Millimetres on a portrait A4 sheet: where each column starts (the amount: where
+    // it ends) and how wide a text may be before it is cut; the rows in a smaller font
+    // than the heading.
+    constexpr float left = 10, bookX = 32, numberX = 51, dateX = 63, nameX = 77, nameWidth = 40,
+                    amountRight = 134, statusX = 136, statusWidth = 26, binX = 163, binWidth = 26,
+                    orientationX = 190, right = 200, top = 10, bottom = 275, line = 4;
     QSqlQuery q = selectRows(db, filter);
     if (!q.isActive())
         throw platform::PrinterError(QStringLiteral("Le registre n'a pas pu être lu."));
@@ -235,16 +366,19 @@ int printList(platform::Printer &p, const QSqlDatabase &db, const Filter &filter
         at(left, top, QStringLiteral("Registre des chèques"));
         p.setFontSize(9);
         at(left, top + 8,
-           filterText(filter) + QStringLiteral(" - imprimé le ") +
+           filterText(db, filter) + QStringLiteral(" - imprimé le ") +
                QDateTime::currentDateTime().toString(QStringLiteral("dd/MM/yyyy à HH:mm")));
         atRight(right, top + 8, QStringLiteral("Page %1").arg(pageNumber));
-        p.setFontSize(8);
+        p.setFontSize(7);
         at(left, top + 15, QStringLiteral("Imprimé le"));
-        at(dateX, top + 15, QStringLiteral("Date du chèque"));
+        at(bookX, top + 15, QStringLiteral("Carnet"));
+        at(numberX, top + 15, QStringLiteral("N°"));
+        at(dateX, top + 15, QStringLiteral("Date"));
         at(nameX, top + 15, QStringLiteral("Bénéficiaire"));
         atRight(amountRight, top + 15, QStringLiteral("Montant"));
+        at(statusX, top + 15, QStringLiteral("État"));
         at(binX, top + 15, QStringLiteral("Bac"));
-        at(orientationX, top + 15, QStringLiteral("Orientation"));
+        at(orientationX, top + 15, QStringLiteral("Sens"));
         y = top + 15 + line + 1;
     };
 
@@ -254,18 +388,22 @@ int printList(platform::Printer &p, const QSqlDatabase &db, const Filter &filter
         if (y > bottom)
             heading();
         at(left, y, printedAtText(q.value(PrintedAt).toString()));
+        at(bookX, y, fitted(q.value(ChequebookName).toString(), numberX - bookX - 1));
+        at(numberX, y, numberCell(q.value(Number), q.value(Digits)));
         at(dateX, y, q.value(ChequeDate).toString());
         at(nameX, y, fitted(q.value(Beneficiary).toString(), nameWidth));
         atRight(amountRight, y, q.value(Amount).toString());
-        at(binX, y, fitted(cheque::GetPaperBin(qint16(q.value(PaperBin).toInt())), binWidth));
-        at(orientationX, y, cheque::orientationName(qint16(q.value(Orientation).toInt())));
+        at(statusX, y,
+           fitted(statusText(q.value(Status).toString(), q.value(StatusDay).toString()), statusWidth));
+        at(binX, y, fitted(binName(q), binWidth));
+        at(orientationX, y, orientationName(q));
         y += line;
         ++rows;
     }
     if (y > bottom)
         heading();
     p.setFontSize(9);
-    at(left, y + 2, totalsText(t));
+    at(left, y + 2, totalsText(t) + QStringLiteral(" - ") + pendingText(t));
     p.EndDoc();
     return rows;
 }

@@ -15,13 +15,31 @@ class Printer;
 namespace registre {
 
 // The shown columns, in their order.
-enum Column { PrintedAt, ChequeDate, Beneficiary, Amount, Printer, ShownColumns };
+enum Column { PrintedAt, Number, ChequeDate, Beneficiary, Amount, Status, Printer, ShownColumns };
 // The columns after them.
-enum HiddenColumn { Cents = ShownColumns, PaperBin, Orientation, PdfFile };
+enum HiddenColumn {
+    Cents = ShownColumns,
+    PaperBin,
+    Orientation,
+    PdfFile,
+    Id,
+    ChequebookName,
+    Digits,
+    StatusDay,
+    Reason
+};
+
+// Which statuses a filter keeps.
+enum class StatusFilter { All, Pending, Issued, Debited, Cancelled, OutsideTolvo };
+
+inline constexpr qint64 allChequebooks = -1;
+inline constexpr qint64 noChequebook = 0;
 
 struct Filter {
-    QString beneficiary; // part of the name, letter case and accents aside; empty: all
-    QDate from, to;      // the cheque's date, each end included; null: open
+    QString beneficiary;                // part of the name, letter case and accents aside; empty: all
+    QDate from, to;                     // the cheque's date, each end included; null: open
+    qint64 chequebook = allChequebooks; // its id, or one of the two above
+    StatusFilter status = StatusFilter::All;
     // The rows sorted by one of the shown columns (amounts as numbers, dates as
     // dates), in the order they were printed where they are equal. Newest first.
     int sortColumn = PrintedAt;
@@ -32,20 +50,33 @@ struct Filter {
 // it can go back in; a single pass over the rows does not.
 QSqlQuery selectRows(const QSqlDatabase &db, const Filter &filter, bool singlePass = true);
 
+// The filtered rows: how many, how many of them cancelled, and the total of the
+// others; and the cheques still to be debited among the rows the filter keeps
+// whatever their status.
 struct Totals {
     qint64 count = 0;
+    qint64 cancelled = 0;
     qint64 cents = 0;
+    qint64 pending = 0;
+    qint64 pendingCents = 0;
     bool ok = false;
 };
 Totals totals(const QSqlDatabase &db, const Filter &filter);
 
-// "3 chèques, total 1 234,50 €".
+// "3 chèques, total 1 234,50 €"; "3 chèques dont 1 annulé, total 1 234,50 €".
 QString totalsText(const Totals &totals);
+// "À débiter : 12 chèques, 4 530,20 €".
+QString pendingText(const Totals &totals);
+// 123450 as "1 234,50".
+QString euros(qint64 cents);
 // A stored print time as shown: "05/12/2026 14:03".
 QString printedAtText(const QString &stored);
+// A stored number with its chequebook's width ("0001234"); empty for none.
+QString numberCell(const QVariant &number, const QVariant &digits);
 
 // Writes the filtered rows as CSV for French spreadsheets (semicolons, decimal
-// comma, UTF-8 with a byte-order mark, bins and orientations by name); the file is
+// comma, UTF-8 with a byte-order mark, bins and orientations by name, the
+// chequebook, number, status and its date); the file is
 // replaced whole or not at all. False with a French reason in *error.
 bool writeCsv(const QSqlDatabase &db, const Filter &filter, const QString &path, QString *error);
 

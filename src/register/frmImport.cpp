@@ -332,7 +332,7 @@ void frmImport::cmdSuivant_Click()
     else
         summary = QStringLiteral("%1. À ajouter : %2.%3")
                       .arg(plural(rows, QStringLiteral("%1 ligne%2 lue%2")),
-                           registre::totalsText({good, m_report.goodCents(), true}),
+                           registre::totalsText({.count = good, .cents = m_report.goodCents(), .ok = true}),
                            bad == 0 ? QString()
                                     : QStringLiteral(" Refusées, à corriger dans le fichier : %1.")
                                           .arg(plural(bad, QStringLiteral("%1 ligne%2"))));

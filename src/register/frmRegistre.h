@@ -1,15 +1,20 @@
 #pragma once
 // The register window: the printed cheques newest first or sorted by a column,
-// filtered by beneficiary and period, with their count and total, exported to CSV
-// or printed as a list; a cheque printed to a PDF file opens it.
+// filtered by beneficiary, period, chequebook and status, with their count and
+// total and what is still to be debited; exported to CSV or printed as a list; a
+// cheque printed to a PDF file opens it. Selected cheques are marked debited or
+// cancelled, one is printed again on the next number, a leaf is skipped.
 
+#include "cheque/ChequeJob.h"
 #include "register/Register.h"
 #include "register/RegisterList.h"
 
 #include <QDialog>
 #include <QSqlQueryModel>
+#include <functional>
 
 class QCheckBox;
+class QComboBox;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
@@ -18,19 +23,30 @@ class QTableView;
 
 namespace registre {
 
-// Rows fetched as the view scrolls; dates and amounts shown the French way, the
-// file of a cheque printed to PDF in its tooltip.
+// Rows fetched as the view scrolls; dates, numbers, statuses and amounts shown the
+// French way, the file of a cheque printed to PDF and a status's history in tooltips.
 class RegisterModel : public QSqlQueryModel {
 public:
-    using QSqlQueryModel::QSqlQueryModel;
+    RegisterModel(Register &reg, QObject *parent) : QSqlQueryModel(parent), m_register(reg) {}
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+
+private:
+    Register &m_register;
+};
+
+// What printing a cheque again takes from the main window, as F5 uses it: the
+// printer panel, adjustments, font and stars, and the printer's name.
+struct PrintSettings {
+    cheque::ChequeInput input;
+    QString printer;
 };
 
 } // namespace registre
 
 class frmRegistre : public QDialog {
 public:
-    explicit frmRegistre(QWidget *parent = nullptr);
+    // Without `print`, cheques cannot be printed again from the window.
+    explicit frmRegistre(QWidget *parent = nullptr, std::function<registre::PrintSettings()> print = {});
     ~frmRegistre() override;
 
     QLineEdit *txtBénéficiaire;
@@ -38,9 +54,17 @@ public:
     QDateEdit *dtpDu;
     QCheckBox *chkAu;
     QDateEdit *dtpAu;
+    QComboBox *cboCarnet;
+    QComboBox *cboÉtat;
     QLabel *lblLectureSeule;
     QTableView *grdChèques;
+    QPushButton *cmdDébité;
+    QPushButton *cmdAnnuler;
+    QPushButton *cmdRéimprimer;
+    QPushButton *cmdSauter;
+    QPushButton *cmdCarnets;
     QLabel *lblTotal;
+    QLabel *lblADébiter;
     QPushButton *cmdExporter;
     QPushButton *cmdImprimer;
     QAction *mnuImprimante;
@@ -51,6 +75,11 @@ public:
     void refresh();
     // Opens the PDF file of a cheque printed to "Fichier PDF"; nothing for the others.
     void grdChèques_Open(const QModelIndex &index);
+    void cmdDébité_Click();
+    void cmdAnnuler_Click();
+    void cmdRéimprimer_Click();
+    void cmdSauter_Click();
+    void cmdCarnets_Click();
     void cmdExporter_Click();
     // Prints on the current printer, or on "Fichier PDF".
     void printList(bool toPdf);
@@ -59,9 +88,17 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void fillChequebooks();
+    QModelIndexList chosenRows() const;
+    // The ids of the selected cheques, and "n° 0001234 (Durand, 12,00 €)" or "3 chèques, 1 234,00 €".
+    QList<qint64> selection(QString *what) const;
+    void changeStatus(const QList<qint64> &ids, const QString &status, const QDate &day,
+                      const QString &reason);
+
     registre::Register m_register;
     registre::RegisterModel *m_model;
+    std::function<registre::PrintSettings()> m_print;
 };
 
-// Opens the register window over the main window.
-void showRegister(QWidget *parent);
+// Opens the register window over the main window, which prints again with `print`.
+void showRegister(QWidget *parent, std::function<registre::PrintSettings()> print);

@@ -15,6 +15,7 @@ namespace section {
 inline const QString Montants = QStringLiteral("Montants");
 inline const QString Bénéficiaires = QStringLiteral("Bénéficiaires");
 inline const QString Défaut = QStringLiteral("Défaut");
+inline const QString Registre = QStringLiteral("Registre");
 } // namespace section
 
 namespace key {
@@ -31,6 +32,9 @@ inline const QString PaperBin = QStringLiteral("PaperBin");
 inline const QString Orientation = QStringLiteral("Orientation");
 inline const QString HorAjust = QStringLiteral("HorAjust");
 inline const QString VerAjust = QStringLiteral("VerAjust");
+// Section "Registre": the chequebook in use on this computer, by its identifier in
+// the register; absent or empty when none.
+inline const QString Carnet = QStringLiteral("Carnet");
 } // namespace key
 
 // Values and the defaults of absent or empty keys.

@@ -10,8 +10,12 @@
 #include "platform/forms/FileDialog.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/help/HelpKey.h"
+#include "dialogs/frmMsgBox.h"
+#include "platform/UserName.h"
+#include "register/Recording.h"
 #include "register/Register.h"
 #include "register/frmRegistre.h"
+#include "register/frmStatut.h"
 #include "support/Gui.h"
 #include "support/PdfText.h"
 #include "support/TestFiles.h"
@@ -36,24 +40,39 @@ QString sql(const QString &path, const QString &query)
 
 registre::Entry entry(const QString &date, const QString &name, qint64 cents)
 {
-    const QDateTime at(QDate(2026, 12, 5), QTime(9, 30));
-    return {at, date, name, registre::centsText(cents), cents, "Fichier PDF", 7, 2, {}};
+    registre::Entry e;
+    e.printedAt = QDateTime(QDate(2026, 12, 5), QTime(9, 30));
+    e.chequeDate = date;
+    e.beneficiary = name;
+    e.amount = registre::centsText(cents);
+    e.cents = cents;
+    e.printer = "Fichier PDF";
+    e.paperBin = 7;
+    e.orientation = 2;
+    return e;
 }
 
-// Child of the kill test: row n has n cents and the name "Nom n"; "ready" once one is in.
-int record(const QString &path, qint64 n)
+// Child of the kill test: records row after row on the chequebook given, row n
+// with n cents and the name "Nom n"; "ready" once one is in. It stops only when a
+// cheque could not be recorded.
+int record(const QString &path, const QString &chequebook)
 {
     registre::Register reg(path);
+    qint64 n = 0;
     const auto next = [&] {
         ++n;
-        return reg.add(entry("05/12/2026", QString("Nom %1").arg(n), n));
+        registre::Entry e = entry("05/12/2026", QString("Nom %1").arg(n), n);
+        e.chequebook = chequebook;
+        e.printId = QUuid::createUuid().toString();
+        return reg.add(e);
     };
     if (!reg.open() || !next())
         return 2;
     std::puts("ready");
     std::fflush(stdout);
-    while (next()) {
-    }
+    // A pause between cheques, as printing makes, lets the other program in.
+    while (next())
+        QThread::usleep(500);
     return 2;
 }
 
@@ -195,7 +214,8 @@ private slots:
     // Refused cheques and pages that never left are not recorded; a damaged
     // register, or an SQLite file of another program whether or not it has a table
     // named like the register's, is set aside untouched, with a message, and the
-    // cheque recorded in a new one.
+    // cheque recorded in a new one; a register of a newer Tolvo is left untouched
+    // and the cheque is not printed.
     void printedChequesAreRecorded()
     {
         const QString reg = registre::filePath(), out = platform::settingsFile("pdf");
@@ -237,29 +257,59 @@ private slots:
             QCOMPARE(sql(reg, "SELECT beneficiary, cents FROM cheques"), QString("Après dégât|2000"));
             QVERIFY(QFile::remove(platform::settingsFile(aside[0])));
         }
+
+        // A register of a newer Tolvo is left as it is, and nothing is printed.
+        QVERIFY(QFile::remove(reg));
+        QVERIFY(run("sqlite3", {reg, "PRAGMA application_id = 1416588406; PRAGMA user_version = 4;"
+                                     " CREATE TABLE cheques (id INTEGER PRIMARY KEY, serial TEXT);"})
+                    .code == 0);
+        const QByteArray newer = readAll(reg);
+        const int pdfs = QDir(out).entryList(QDir::Files).size();
+        QCOMPARE(print("20", "Trop tôt"),
+                 QStringList("Le chèque ne peut pas être inscrit au registre : rien n'a été imprimé.\r\n"
+                             "Le registre a été créé par une version plus récente de Tolvo.\r\n" +
+                             reg));
+        QCOMPARE(QDir(out).entryList(QDir::Files).size(), pdfs);
+        QCOMPARE(readAll(reg), newer);
+        QCOMPARE(QDir(platform::settingsFolder()).entryList({"Registre-*"}), QStringList());
     }
 
-    // Killed while it records: the file always opens afterwards, every row whole,
-    // none lost once committed.
+    // Two programs recording at once on one chequebook, killed: the file always
+    // opens afterwards, every row whole with its number and history, none lost once
+    // committed, no number given twice or skipped, and neither program ever refused
+    // a cheque while the other wrote.
     void killedWhileRecording()
     {
         const QString path = registre::filePath();
+        registre::Chequebook book{0, {}, "Carnet", "", 1, 999999999999, 1, 12, {}};
+        {
+            registre::Register reg(path);
+            QVERIFY(reg.open() && reg.saveChequebook(book));
+        }
         qint64 last = 0;
         for (int kill = 0; kill < 10; ++kill) {
-            QProcess child;
-            child.start(QCoreApplication::applicationFilePath(), {"--record", path, QString::number(last)});
-            QVERIFY(child.waitForReadyRead(30000) && child.readLine() == "ready\n");
-            QThread::usleep(QRandomGenerator::global()->bounded(20000));
-            child.kill();
-            QVERIFY(child.waitForFinished());
+            QProcess children[2];
+            for (QProcess &child : children) {
+                child.start(QCoreApplication::applicationFilePath(), {"--record", path, book.uid});
+                QVERIFY(child.waitForReadyRead(30000) && child.readLine() == "ready\n");
+            }
+            QThread::usleep(10000 + QRandomGenerator::global()->bounded(40000));
+            for (QProcess &child : children) {
+                QCOMPARE(child.state(), QProcess::Running);
+                child.kill();
+                QVERIFY(child.waitForFinished());
+            }
             const QStringList counts =
                 sql(path,
                     "PRAGMA integrity_check; SELECT COUNT(*), MAX(id), SUM(beneficiary <> 'Nom ' || cents"
-                    " OR id <> cents OR amount = '' OR printed_at = '' OR printer <> 'Fichier PDF')"
-                    " FROM cheques")
+                    " OR amount = '' OR printed_at = '' OR printer <> 'Fichier PDF' OR number <> id"
+                    " OR status <> 'émis' OR print_id IS NULL), COUNT(DISTINCT number),"
+                    " (SELECT next_number - 1 FROM chequebooks), (SELECT COUNT(DISTINCT cheque_id) FROM"
+                    " history) FROM cheques")
                     .split(QRegularExpression("[|\n]"));
-            QVERIFY2(counts.size() == 4 && counts[0] == "ok" && counts[1].toLongLong() > last &&
-                         counts[2] == counts[1] && counts[3] == "0",
+            QVERIFY2(counts.size() == 7 && counts[0] == "ok" && counts[1].toLongLong() > last + 1 &&
+                         counts[2] == counts[1] && counts[3] == "0" && counts[4] == counts[1] &&
+                         counts[5] == counts[1] && counts[6] == counts[1],
                      qPrintable(counts.join(' ')));
             last = counts[1].toLongLong();
             registre::Register reg(path);
@@ -299,18 +349,28 @@ private slots:
             QCOMPARE(shownRows(w), c.rows);
             QCOMPARE(w.lblTotal->text(), c.total);
 
-            QStringList shown = {"Imprimé le|Date du chèque|Bénéficiaire|Montant|Imprimante|Bac|Orientation|"
-                                 "Fichier PDF"};
+            QStringList shown = {"Imprimé le|Carnet|Numéro|Date du chèque|Bénéficiaire|Montant|État|"
+                                 "Date de l'état|Motif|Imprimante|Bac|Orientation|Fichier PDF"};
             const QAbstractItemModel *m = w.grdChèques->model();
             for (int r = 0; r < m->rowCount(); ++r) {
-                QStringList fields;
-                for (int col = 0; col < registre::ShownColumns; ++col)
-                    fields << m->index(r, col).data().toString();
-                if (QString("=+-@\t\r").contains(fields[2].front())) // no formula in a spreadsheet
-                    fields[2].prepend('\'');
+                const auto cell = [&](int column) { return m->index(r, column).data().toString(); };
+                QString name = cell(registre::Beneficiary);
+                if (QString("=+-@\t\r").contains(name.front())) // no formula in a spreadsheet
+                    name.prepend('\'');
                 const auto &row = kRows[c.rows[r].digitValue()];
-                fields << row.binName << row.orientationName
-                       << (row.pdf ? pdfOf(c.rows[r].digitValue()) : "");
+                const QStringList fields = {cell(registre::PrintedAt),
+                                            "",
+                                            cell(registre::Number),
+                                            cell(registre::ChequeDate),
+                                            name,
+                                            cell(registre::Amount),
+                                            cell(registre::Status),
+                                            "05/12/2026",
+                                            "",
+                                            cell(registre::Printer),
+                                            row.binName,
+                                            row.orientationName,
+                                            row.pdf ? pdfOf(c.rows[r].digitValue()) : ""};
                 shown << fields.join('|').replace('\n', '/').replace('\r', '/');
             }
             const QString csv = dir.filePath("export.csv");
@@ -380,20 +440,20 @@ private slots:
             if (words.first() == "05/12/2026")
                 printed << words.values().join(' ');
         const QStringList expected = {
-            "05/12/2026 09:30 30/11/2026 =SOMME(A1) 0,05 Bac-cassette Paysage",
-            "05/12/2026 09:30 25/11/2026 Décalage & Cœur 2,50 Bac grande capacité Portrait",
-            "05/12/2026 09:30 15/11/2026 Boulangerie \"Au pain; chaud\" 19,99 Bac inférieur Portrait",
-            "05/12/2026 09:30 05/12/2026 Garage Martin 70,00 Bac par défaut Paysage",
-            "05/12/2026 09:30 03/11/2026 Durand SARL 1234,50 Bac par défaut Paysage",
-            "05/12/2026 09:30 01/12/2026 Élodie DURAND appartement 3 1000000,00 Alimentation manuelle "
+            "05/12/2026 09:30 30/11/2026 =SOMME(A1) 0,05 émis Bac-cassette Paysage",
+            "05/12/2026 09:30 25/11/2026 Décalage & Cœur 2,50 émis Bac grande capacité Portrait",
+            "05/12/2026 09:30 15/11/2026 Boulangerie \"Au pain; chaud\" 19,99 émis Bac inférieur Portrait",
+            "05/12/2026 09:30 05/12/2026 Garage Martin 70,00 émis Bac par défaut Paysage",
+            "05/12/2026 09:30 03/11/2026 Durand SARL 1234,50 émis Bac par défaut Paysage",
+            "05/12/2026 09:30 01/12/2026 Élodie DURAND appartement 3 1000000,00 émis Alimentation manuelle "
             "Portrait"};
         QCOMPARE(printed, expected);
 
         const auto select = [&](int row) {
             const QAbstractItemModel *m = w.grdChèques->model();
             for (int r = 0; r < m->rowCount(); ++r)
-                if (rowOf(m->index(r, 2).data().toString()) == row)
-                    return m->index(r, 2);
+                if (rowOf(m->index(r, registre::Beneficiary).data().toString()) == row)
+                    return m->index(r, registre::Beneficiary);
             return QModelIndex();
         };
         QVERIFY(select(1).data(Qt::ToolTipRole).toString().endsWith(pdfOf(1)));
@@ -441,11 +501,207 @@ private slots:
         QCOMPARE(readAll(csv), QByteArray("previous"));
     }
 
+    // Cheques of a chequebook marked debited, cancelled, printed again and leaves
+    // skipped from the register window, driven by keys; each change in the history
+    // with who made it, refused where the status cannot change; the filters, the
+    // totals, the CSV read back and the printed list agree; the file refuses to lose
+    // a row or to give a number twice.
+    void statusesFromTheWindow()
+    {
+        platform::setUserFullName(QString("Marie Dupont"));
+        registre::Chequebook book;
+        QCOMPARE(
+            registre::checkChequebook({"Compte courant", "", "0001230", "0001249", "0001230"}, book).field,
+            registre::FieldProblem::None);
+        {
+            registre::Register reg;
+            QVERIFY(reg.open() && reg.saveChequebook(book) && reg.add(entry("01/12/2026", "Ancien", 5000)));
+            for (const auto &[name, cents] :
+                 {std::pair{"Durand", 10000}, {"Martin", 25050}, {"Petit", 3000}, {"Garage", 123400}}) {
+                registre::Entry e = entry("04/12/2026", name, cents);
+                e.chequebook = book.uid;
+                QVERIFY2(reg.add(e), qPrintable(reg.error()));
+            }
+        }
+        registre::setChequebookInUse(book.uid);
+        frmRegistre w(nullptr, [] {
+            return registre::PrintSettings{cheque::ChequeInput{"", "", "", true, "7", "1", "", 0, 0, "Arial"},
+                                           "Fichier PDF"};
+        });
+        QVERIFY(showActive(w));
+        platform::MessageBoxRecorder boxes;
+        const auto rows = [&] {
+            QStringList shown;
+            const QAbstractItemModel *m = w.grdChèques->model();
+            for (int r = 0; r < m->rowCount(); ++r)
+                shown << QStringList{m->index(r, registre::Number).data().toString(),
+                                     m->index(r, registre::Beneficiary).data().toString(),
+                                     m->index(r, registre::Amount).data().toString(),
+                                     m->index(r, registre::Status).data().toString()}
+                             .join(' ');
+            return shown;
+        };
+        // Rows counted from the newest; `more` extends the selection downwards.
+        const auto act = [&](int row, int more, Qt::Key key) {
+            w.activateWindow(); // the last dialog had it
+            QTRY_VERIFY(QApplication::activeWindow() == &w);
+            w.grdChèques->setFocus();
+            QTest::keyClick(w.grdChèques, Qt::Key_Home);
+            for (int i = 0; i < row; ++i)
+                QTest::keyClick(w.grdChèques, Qt::Key_Down);
+            for (int i = 0; i < more; ++i)
+                QTest::keyClick(w.grdChèques, Qt::Key_Down, Qt::ShiftModifier);
+            const int before = boxes.dialogsRun;
+            QTest::keyClick(&w, key, Qt::AltModifier);
+            QTRY_VERIFY2(boxes.dialogsRun > before,
+                         qPrintable(texts(boxes).join(" / ") + " " + QString::number(key)));
+        };
+        const auto answer = [&](auto keys) {
+            boxes.queueDialog([keys](QDialog &d) {
+                d.show();
+                QApplication::setActiveWindow(&d);
+                keys(d);
+                QTest::keyClick(focused(), Qt::Key_Return);
+            });
+        };
+
+        answer([](QDialog &) { type("10122026"); });
+        act(2, 1, Qt::Key_M); // Martin and Durand debited on the 10th
+        answer([](QDialog &) { type("Erreur de montant"); });
+        act(1, 0, Qt::Key_N); // Petit cancelled
+        answer([](QDialog &) { type("Perdu"); });
+        act(3, 0, Qt::Key_N); // Durand, debited, stays so
+        boxes.queueDialog([&](QDialog &d) {
+            auto &box = dynamic_cast<frmMsgBox &>(d);
+            QCOMPARE(box.Message(),
+                     QString("Réimprimer le chèque n° 0001233 de 1 234,00 € à Garage, daté du "
+                             "04/12/2026, sur le chèque n° 0001234 du carnet « Compte courant » ?"
+                             "\r\nL'ancien chèque sera marqué comme annulé."));
+            box.show();
+            QTest::keyClick(box.cmdAction[1], Qt::Key_Return);
+        });
+        act(0, 0, Qt::Key_R); // Garage printed again
+        answer([](QDialog &d) {
+            QCOMPARE(dynamic_cast<frmSaut &>(d).lblNuméro->text(), QString("0001235"));
+            auto &saut = dynamic_cast<frmSaut &>(d);
+            QTest::keyClick(&d, Qt::Key_H, Qt::AltModifier);
+            QTRY_VERIFY(saut.txtBénéficiaire->isEnabled());
+            for (const auto &[key, text] : {std::pair{Qt::Key_B, "Plombier"},
+                                            {Qt::Key_M, "80"},
+                                            {Qt::Key_T, "3/12/26"},
+                                            {Qt::Key_O, "rempli à la main"}}) {
+                QTest::keyClick(&d, key, Qt::AltModifier);
+                type(text);
+            }
+        });
+        act(0, 0, Qt::Key_S); // a leaf written by hand
+        answer([](QDialog &d) {
+            QTest::keyClick(&d, Qt::Key_O, Qt::AltModifier);
+            type("déchiré");
+        });
+        act(0, 0, Qt::Key_S); // a leaf torn
+        QCOMPARE(texts(boxes), QStringList{"Le chèque n'a pas changé : un chèque annulé le reste, un chèque "
+                                           "débité ne peut plus être annulé."});
+
+        QCOMPARE(rows(),
+                 QStringList({"0001236   annulé le 05/12/2026", "0001235 Plombier 80,00 hors Tolvo",
+                              "0001234 Garage 1 234,00 émis", "0001233 Garage 1234,00 annulé le 05/12/2026",
+                              "0001232 Petit 30,00 annulé le 05/12/2026",
+                              "0001231 Martin 250,50 débité le 10/12/2026",
+                              "0001230 Durand 100,00 débité le 10/12/2026", " Ancien 50,00 émis"}));
+        QHeaderView *header = w.grdChèques->horizontalHeader();
+        header->setSortIndicator(registre::Number, Qt::AscendingOrder);
+        QCOMPARE(rows().mid(0, 2) + rows().mid(7),
+                 QStringList({" Ancien 50,00 émis", "0001230 Durand 100,00 débité le 10/12/2026",
+                              "0001236   annulé le 05/12/2026"}));
+        header->setSortIndicator(registre::Status, Qt::DescendingOrder);
+        QCOMPARE(rows().mid(0, 3), QStringList({"0001234 Garage 1 234,00 émis", " Ancien 50,00 émis",
+                                                "0001235 Plombier 80,00 hors Tolvo"}));
+        header->setSortIndicator(registre::PrintedAt, Qt::DescendingOrder);
+        QCOMPARE(w.lblTotal->text(), QString("8 chèques dont 3 annulés, total 1 714,50 €"));
+        QCOMPARE(w.lblADébiter->text(), QString("À débiter : 3 chèques, 1 364,00 €"));
+        QVERIFY(w.grdChèques->model()
+                    ->index(3, registre::Status)
+                    .data(Qt::ToolTipRole)
+                    .toString()
+                    .endsWith("annulé le 05/12/2026 (Marie Dupont) : remplacé par n° 0001234"));
+        const QList<PdfPage> page =
+            pdfPages(sql(registre::filePath(), "SELECT pdf_file FROM cheques WHERE number = 1234"));
+        QVERIFY(page.size() == 1 && findWord(page[0], "Garage") && findWord(page[0], "**1") &&
+                findWord(page[0], "**MILLE"));
+
+        // The filters, by keys: not yet debited; then the chequebook's alone, exported.
+        w.cboÉtat->setFocus();
+        QTest::keyClick(w.cboÉtat, Qt::Key_Down);
+        QCOMPARE(rows().size(), 3);
+        QCOMPARE(w.lblTotal->text(), QString("3 chèques, total 1 364,00 €"));
+        QTest::keyClick(w.cboÉtat, Qt::Key_Home);
+        w.cboCarnet->setFocus();
+        QTest::keyClick(w.cboCarnet, Qt::Key_End); // "Sans carnet"
+        QCOMPARE(rows(), QStringList{" Ancien 50,00 émis"});
+        QTest::keyClick(w.cboCarnet, Qt::Key_Up);
+        QCOMPARE(w.lblTotal->text(), QString("7 chèques dont 3 annulés, total 1 664,50 €"));
+        QCOMPARE(w.lblADébiter->text(), QString("À débiter : 2 chèques, 1 314,00 €"));
+        const QString csv = dir.filePath("carnet.csv");
+        platform::setSaveFileNameAnswer([&](const QString &) { return csv; });
+        w.cmdExporter->click();
+        platform::setSaveFileNameAnswer(nullptr);
+        QStringList exported = run("python3", {"-c", kPrintCsv, csv}).out.trimmed().split('\n');
+        QCOMPARE(exported.takeFirst(),
+                 QString("Imprimé le|Carnet|Numéro|Date du chèque|Bénéficiaire|Montant|État|"
+                         "Date de l'état|Motif|Imprimante|Bac|Orientation|Fichier PDF"));
+        qint64 pending = 0;
+        QStringList fields;
+        for (const QString &line : exported) {
+            const QStringList f = line.split('|');
+            if (f[6] == "émis" || f[6] == "hors Tolvo")
+                pending += qRound64(QString(f[5]).replace(',', '.').toDouble() * 100);
+            fields << QStringList(f.mid(1, 4) + f.mid(6, 3) + f.mid(10, 1)).join('|');
+        }
+        QCOMPARE(w.lblADébiter->text(), "À débiter : 2 chèques, " + registre::euros(pending) + " €");
+        const QString bin = "|Bac par défaut";
+        QCOMPARE(
+            fields,
+            QStringList({"Compte courant|0001236|||annulé|05/12/2026|déchiré|",
+                         "Compte courant|0001235|03/12/2026|Plombier|hors Tolvo|05/12/2026|rempli à la "
+                         "main|",
+                         "Compte courant|0001234|04/12/2026|Garage|émis|" +
+                             QDate::currentDate().toString("dd/MM/yyyy") + "|" + bin,
+                         "Compte courant|0001233|04/12/2026|Garage|annulé|05/12/2026|remplacé par n° "
+                         "0001234" +
+                             bin,
+                         "Compte courant|0001232|04/12/2026|Petit|annulé|05/12/2026|Erreur de montant" + bin,
+                         "Compte courant|0001231|04/12/2026|Martin|débité|10/12/2026|" + bin,
+                         "Compte courant|0001230|04/12/2026|Durand|débité|10/12/2026|" + bin}));
+        w.printList(true);
+        const QList<PdfPage> list = pdfPages(texts(boxes).last().section("\r\n", 1));
+        QStringList printed;
+        for (const PdfWord &word : list.value(0).words)
+            printed << word.text;
+        QVERIFY2(printed.join(' ').contains(
+                     "Compte courant 0001231 04/12/2026 Martin 250,50 débité le 10/12/2026"),
+                 qPrintable(printed.join(' ')));
+
+        // What the file itself refuses, whatever program writes to it.
+        const QString path = registre::filePath();
+        QCOMPARE(sql(path,
+                     "SELECT COUNT(*), GROUP_CONCAT(status || ':' || who || ':' || reason, ',') FROM history"
+                     " WHERE cheque_id = 5"),
+                 QString("2|émis:Marie Dupont:,annulé:Marie Dupont:remplacé par n° 0001234"));
+        for (const char *refused :
+             {"DELETE FROM cheques WHERE id = 1", "DELETE FROM history", "UPDATE history SET who = 'X'",
+              "UPDATE cheques SET number = 1230 WHERE number = 1231"})
+            QVERIFY2(run("sqlite3", {path, refused}).code != 0, refused);
+        QCOMPARE(
+            sql(path, "SELECT COUNT(*), COUNT(DISTINCT number) FROM cheques; SELECT COUNT(*) FROM history"),
+            QString("8|7\n12"));
+    }
+
     // A register of the first schema, in a read-only folder, then read-only itself:
     // shown, searched and exported as it stands, every cheque refused with the
-    // reason, nothing written beside it. Writable again, even after a program that
-    // left its companion files read-only, it records and is brought up to date
-    // keeping every row.
+    // reason before it is printed, nothing written beside it. Writable again, even
+    // after a program that left its companion files read-only, it records and is
+    // brought up to date keeping every row, issued and without a number.
     void readOnlyRegister()
     {
         const QString path = registre::filePath(), folder = platform::settingsFolder();
@@ -462,29 +718,30 @@ private slots:
         const QString exports = dir.filePath("exports"), csv = exports + "/registre.csv";
         QVERIFY(QDir().mkpath(exports));
         AsUser nobody({folder, exports});
-        platform::MessageBoxRecorder boxes;
         for (const QString reason : {"Le dossier", "Le fichier"}) {
             setMode(folder, reason == "Le dossier" ? 0555 : 0755);
             setMode(path, reason == "Le dossier" ? 0644 : 0444);
-            for (int i = 0; i < 2; ++i)
-                QVERIFY(!registre::recordPrinted(nullptr, entry("05/12/2026", "Refusé", 100)));
-            QCOMPARE(texts(boxes),
-                     QStringList(2, "Le chèque a été imprimé mais n'a pas pu être inscrit au registre."
-                                    "\r\n" +
-                                        reason + " du registre est en lecture seule.\r\n" + path));
-            boxes.shown.clear();
+            for (int i = 0; i < 2; ++i) // refused before anything is printed
+                QCOMPARE(print("1", "Refusé"),
+                         QStringList("Le chèque ne peut pas être inscrit au registre : rien n'a été imprimé."
+                                     "\r\n" +
+                                     reason + " du registre est en lecture seule.\r\n" + path));
+            platform::MessageBoxRecorder boxes;
             frmRegistre w;
             QCOMPARE(w.lblTotal->text(), QString("2 chèques, total 19,00 €"));
+            QCOMPARE(w.lblADébiter->text(), QString("À débiter : 2 chèques, 19,00 €"));
             QCOMPARE(w.lblLectureSeule->text(), reason +
                                                     " du registre est en lecture seule. Les chèques imprimés "
                                                     "ne peuvent pas y être inscrits.");
+            QVERIFY(!w.cmdDébité->isEnabled() && !w.cmdSauter->isEnabled());
             w.txtBénéficiaire->setText("EMILE");
             QCOMPARE(w.lblTotal->text(), QString("1 chèque, total 12,00 €"));
             platform::setSaveFileNameAnswer([&](const QString &) { return csv; });
             w.cmdExporter->click();
             platform::setSaveFileNameAnswer(nullptr);
             QCOMPARE(run("python3", {"-c", kPrintCsv, csv}).out.trimmed().split('\n').value(1),
-                     "02/01/2025 10:00|02/01/2025|Émile Zoé|12,00|Bureau|Bac inférieur|Portrait|");
+                     "02/01/2025 10:00|||02/01/2025|Émile Zoé|12,00|émis|02/01/2025||Bureau|Bac inférieur|"
+                     "Portrait|");
             QCOMPARE(texts(boxes), QStringList());
             QCOMPARE(filesIn(folder), QStringList{"Registre.sqlite"});
             QCOMPARE(readAll(path), before);
@@ -494,10 +751,13 @@ private slots:
         sql(path, "SELECT COUNT(*) FROM cheques");
         QCOMPARE(filesIn(folder).size(), 3);
         setMode(path, 0644);
-        QVERIFY(registre::recordPrinted(nullptr, entry("05/12/2026", "Émilie", 300)));
+        QCOMPARE(print("3", "Émilie"), QStringList());
         QCOMPARE(
-            sql(path, "PRAGMA user_version; SELECT id, beneficiary, beneficiary_key, cents FROM cheques"),
-            QString("2\n1|Émile Zoé|emile zoe|1200\n2|Garage|garage|700\n3|Émilie|emilie|300"));
+            sql(path, "PRAGMA user_version; SELECT id, beneficiary, beneficiary_key, cents, number IS NULL,"
+                      " status, status_day FROM cheques"),
+            QString("3\n1|Émile Zoé|emile zoe|1200|1|émis|2025-01-02\n2|Garage|garage|700|1|émis|2025-01-03\n"
+                    "3|Émilie|emilie|300|1|émis|" +
+                    QDate::currentDate().toString(Qt::ISODate)));
         frmRegistre w;
         QVERIFY(w.lblLectureSeule->isHidden());
         w.txtBénéficiaire->setText("émil");
@@ -536,7 +796,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     if (argc == 4 && QByteArray(argv[1]) == "--record")
-        return record(argv[2], QByteArray(argv[3]).toLongLong());
+        return record(argv[2], argv[3]);
     TestRegister test;
     return QTest::qExec(&test, argc, argv);
 }
