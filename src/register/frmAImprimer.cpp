@@ -739,8 +739,8 @@ void frmÀImprimer::print(const QList<qint64> &ids)
 
     // Each cheque is a document of its own, so that each page handed over is known
     // and recorded, leaving the queue, before the next one prints.
+    // No hourglass: the printing window's stop button is there to be pressed.
     frmImpression *printing = frmImpression::ShowBatch(this, int(count));
-    platform::setMousePointer(11);
     QList<registre::Recorded> records;
     QString failure, file;
     bool stopped = false;
@@ -784,7 +784,6 @@ void frmÀImprimer::print(const QList<qint64> &ids)
     // The printing window had the activation; it comes back here.
     frmImpression::Unload(printing);
     activateWindow();
-    platform::setMousePointer(0);
     refresh();
 
     QStringList left;

@@ -19,6 +19,7 @@
 #include "register/frmAImprimer.h"
 #include "register/frmImport.h"
 #include "support/CsvFiles.h"
+#include "support/FakePrinter.h"
 #include "support/Gui.h"
 #include "support/PdfText.h"
 #include "support/TestFiles.h"
@@ -270,6 +271,12 @@ private slots:
         enqueue("Fournisseur", 3);
         frmÀImprimer q(nullptr, [] { return mainWindow("05/12/26"); });
         QVERIFY(showActive(q));
+        QStringList keys; // each access key of the window once
+        for (const QObject *o : q.findChildren<QObject *>())
+            if (const QString text = o->property("text").toString(); o->isWidgetType() && text.contains('&'))
+                keys << text.mid(text.indexOf('&') + 1, 1).toLower();
+        QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
+        QCOMPARE(keys.size(), 10);
         platform::MessageBoxRecorder boxes;
         alt(q, 'a');
         type("Zoé Lefèvre\t12a.3,45");
@@ -406,13 +413,30 @@ private slots:
         QCOMPARE(preview, QString("Police « Arial », ajustement horizontal 0 mm, vertical 0 mm."));
     }
 
-    // A printer that fails on the seventh cheque of 18: six recorded with their
-    // numbers and gone from the queue, twelve still in it, as the message says. The
-    // rest printed again and stopped during the third: three more, nine left.
+    // No printer at all: nothing recorded, all still queued, and said so. A printer
+    // that fails on the seventh cheque of 18: six recorded with their numbers and gone
+    // from the queue, twelve still in it, as the message says. The rest printed again
+    // and stopped during the third: three more, nine left.
     void failureThenStop()
     {
         useChequebook("0000001", "0000100");
         enqueue("Fournisseur", 18);
+        frmÀImprimer q(nullptr, [] { return mainWindow("05/12/26"); });
+        QVERIFY(showActive(q));
+        platform::MessageBoxRecorder boxes;
+        QString confirmation;
+
+        // No printer at all: nothing printed is no success.
+        platform::setPrinters(std::make_unique<platform::FakePrinters>());
+        boxes.queueDialog(confirm(&confirmation));
+        alt(q, 't');
+        QCOMPARE(
+            boxes.shown.value(0).text.section("\r\n", 0, 2),
+            "Le chèque de 10,00 € à Fournisseur 1 n'a pas été imprimé :\r\nL'imprimante « Fichier PDF » n'a "
+            "rien reçu.\r\nAucun chèque n'a été imprimé.");
+        QCOMPARE(q.model()->rowCount(), 18);
+
+        boxes.shown.clear();
         auto &printer = useFailingPdf(platform::settingsFile("pdf"));
         printer.failAt = 7;
         QStringList progress;
@@ -420,10 +444,6 @@ private slots:
             frmImpression *printing = printingWindow();
             progress << (printing ? printing->lblImpression->text() : "none");
         };
-        frmÀImprimer q(nullptr, [] { return mainWindow("05/12/26"); });
-        QVERIFY(showActive(q));
-        platform::MessageBoxRecorder boxes;
-        QString confirmation;
         boxes.queueDialog(confirm(&confirmation));
         alt(q, 't');
         QCOMPARE(progress.size(), 7);
