@@ -5,6 +5,7 @@
 // and a read-only one can still be read. Nothing is ever deleted from it: a status
 // changes, and each change is kept with who made it, when and why.
 
+#include "register/ChequeImport.h"
 #include "register/Chequebook.h"
 
 #include <QDateTime>
@@ -41,6 +42,14 @@ struct Entry {
     QString reason;
     // The cheque that this one prints again: it is cancelled in the same transaction.
     qint64 replaces = 0;
+    // The queued cheque this one is: it leaves the queue in the same transaction, so
+    // that it is never both recorded and still waiting, nor neither.
+    qint64 queued = 0;
+};
+
+// A cheque waiting in the queue of cheques to print, as typed or imported.
+struct QueuedCheque : ImportedCheque {
+    qint64 id = 0;
 };
 
 // What recording a cheque gave it.
@@ -53,7 +62,7 @@ struct Recorded {
 };
 
 // The schema this program writes; older files are brought up to it on opening.
-inline constexpr int schemaVersion = 3;
+inline constexpr int schemaVersion = 4;
 
 // A name as the search compares it: letter case, accents and ligatures aside
 // ("Émile Zoé" gives "emile zoe"). Stored with each row, so that the search is
@@ -96,6 +105,17 @@ public:
     // number already recorded, and its next number must be free from there on.
     bool saveChequebook(Chequebook &book);
     bool setChequebookClosed(const QString &uid, bool closed);
+
+    // The queue of cheques to print, in its order. A queued cheque leaves it when it
+    // is recorded (Entry::queued). False, with error(), when it cannot be read.
+    bool queue(QList<QueuedCheque> &cheques);
+    // Adds cheques at the end of the queue, all of them or none; their ids, in order.
+    bool enqueue(const QList<ImportedCheque> &cheques, QList<qint64> *ids = nullptr);
+    // Writes a queued cheque's texts; refused when it is no longer queued.
+    bool updateQueued(const QueuedCheque &cheque);
+    bool removeQueued(const QList<qint64> &ids);
+    // Two queued cheques change places.
+    bool swapQueued(qint64 first, qint64 second);
 
     // Changes the status of the cheques given, with their history, in one
     // transaction. Cheques that cannot take that status are left as they are.

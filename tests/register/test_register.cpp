@@ -260,8 +260,9 @@ private slots:
 
         // A register of a newer Tolvo is left as it is, and nothing is printed.
         QVERIFY(QFile::remove(reg));
-        QVERIFY(run("sqlite3", {reg, "PRAGMA application_id = 1416588406; PRAGMA user_version = 4;"
-                                     " CREATE TABLE cheques (id INTEGER PRIMARY KEY, serial TEXT);"})
+        QVERIFY(run("sqlite3", {reg, QString("PRAGMA application_id = 1416588406; PRAGMA user_version = %1;"
+                                             " CREATE TABLE cheques (id INTEGER PRIMARY KEY, serial TEXT);")
+                                         .arg(registre::schemaVersion + 1)})
                     .code == 0);
         const QByteArray newer = readAll(reg);
         const int pdfs = QDir(out).entryList(QDir::Files).size();
@@ -755,9 +756,11 @@ private slots:
         QCOMPARE(
             sql(path, "PRAGMA user_version; SELECT id, beneficiary, beneficiary_key, cents, number IS NULL,"
                       " status, status_day FROM cheques"),
-            QString("3\n1|Émile Zoé|emile zoe|1200|1|émis|2025-01-02\n2|Garage|garage|700|1|émis|2025-01-03\n"
-                    "3|Émilie|emilie|300|1|émis|" +
-                    QDate::currentDate().toString(Qt::ISODate)));
+            QString(
+                "%1\n1|Émile Zoé|emile zoe|1200|1|émis|2025-01-02\n2|Garage|garage|700|1|émis|2025-01-03\n"
+                "3|Émilie|emilie|300|1|émis|%2")
+                .arg(registre::schemaVersion)
+                .arg(QDate::currentDate().toString(Qt::ISODate)));
         frmRegistre w;
         QVERIFY(w.lblLectureSeule->isHidden());
         w.txtBénéficiaire->setText("émil");
