@@ -53,13 +53,6 @@ QByteArray utf16(const QString &text)
     return "\xFF\xFE" + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
 }
 
-// An access key; a button pressed by it clicks after a short delay.
-void alt(QWidget &window, char key)
-{
-    QTest::keyClick(&window, key, Qt::AltModifier);
-    QTest::qWait(150);
-}
-
 } // namespace
 
 class TestImport : public QObject {
