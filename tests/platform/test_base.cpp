@@ -1,4 +1,4 @@
-// Numbers, dates, the user's name, the opener of links and mail; and the
+// Dates, the user's name, the opener of links and mail; and the
 // private-profile functions: what a hand-edited or old file reads as, buffer
 // results, and rewrites that keep the rest of the file.
 #include "platform/Application.h"
@@ -11,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <limits>
 
 using namespace platform;
 using testsupport::iniBytes;
@@ -43,29 +42,6 @@ class TestBase : public QObject {
     }
 
 private slots:
-    void amounts()
-    {
-        // The amount as typed, as stored and printed with two decimals, and grouped by thousands.
-        const char *rows[][3] = {
-            {"5", "5,00", "5,00"},
-            {"2,675", "2,68", "2,68"}, // half a cent goes up
-            {"1234.5", "1234,50", "1 234,50"},
-            {"1234567890", "1234567890,00", "1234 567 890,00"},
-            {"999999,995", "1000000,00", "1 000 000,00"},
-            {",5", "0,50", "0,50"},
-            {"-1234,5", "-1234,50", "-1 234,50"},
-            {"-0,001", "0,00", "0,00"},
-            {"", "?", "?"}, {"1,2,3", "?", "?"}, {"12a", "?", "?"}, {"1e5", "?", "?"},
-        };
-        for (const auto &[number, fixed, grouped] : rows) {
-            QCOMPARE(FormatFixed2(number).value_or("?"), QString(fixed));
-            QCOMPARE(FormatGrouped(number).value_or("?"), QString(grouped));
-        }
-        QVERIFY(Val(" -12,5abc") == -12.0 && Val("4.5e1x") == 45.0); // the comma is no decimal separator here
-        QVERIFY(CInt16(2.5) == 2 && CInt16(-3.5) == -4); // half to even
-        QVERIFY(!CInt16(32767.5) && !CInt16(std::numeric_limits<double>::quiet_NaN()));
-    }
-
     void dates()
     {
         const char *rows[][2] = {
