@@ -140,7 +140,9 @@ private slots:
     // read-only folder says, once and at once, that the amount could not be saved.
     void troubledFile()
     {
-        QByteArray garbage("[D\xE9" "faut]\0\r\nFo\0nt=\0Times\r\n=\r\n[\r\n[Bruit]\r\n", 40);
+        QByteArray garbage("[D\xE9"
+                           "faut]\0\r\nFo\0nt=\0Times\r\n=\r\n[\r\n[Bruit]\r\n",
+                           40);
         for (int i = 1; i < 256; ++i)
             garbage += i == '\r' || i == '\n' ? 'x' : char(i);
         garbage += "\r\n";
@@ -223,7 +225,8 @@ private slots:
             edit->selectAll();
             QApplication::clipboard()->setText(row.pasted);
             if (row.byMenu) {
-                QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(4, 4), edit->mapToGlobal(QPoint(4, 4)));
+                QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(4, 4),
+                                       edit->mapToGlobal(QPoint(4, 4)));
                 QApplication::sendEvent(edit, &menu);
                 QMenu *popup = nullptr;
                 QTRY_VERIFY(popup = qobject_cast<QMenu *>(QApplication::activePopupWidget()));
@@ -239,8 +242,9 @@ private slots:
     }
 
     // The menu bar: the three commands, "Chèques" and "?" in its four items, all in view,
-    // each access key used once on the window and in each menu, and reached by them.
-    void menus()
+    // each access key used once on the window and in each menu, and reached by them;
+    // F1 on the window and on the "?" menu's items, and its help item.
+    void menusAndHelp()
     {
         start(QString());
         const auto texts = [](const QList<QAction *> &actions) {
@@ -249,25 +253,33 @@ private slots:
                 out << a->text();
             return out;
         };
-        const auto keysOnce = [](const QStringList &captions) { // the letters after "&"
-            QStringList keys;
-            for (const QString &c : captions)
-                if (c.contains('&'))
-                    keys << c.mid(c.indexOf('&') + 1, 1).toLower();
-            return QSet<QString>(keys.begin(), keys.end()).size() == keys.size();
-        };
         QMenuBar *bar = w->menuBar();
         QStringList onWindow = texts(bar->actions());
         QCOMPARE(onWindow.join(" | "),
                  QString("&Gestion des listes | &Options | &Ajustement de l'impression | C&hèques | &?"));
         QCOMPARE(texts(w->mnuAide->actions()).join(" | "),
-                 QString("&Imprimer un spécimen de chèque | &Feuille d'étalonnage... |  | &Aide | A &propos de Tolvo..."));
+                 QString("&Imprimer un spécimen de chèque | &Feuille d'étalonnage... |  | &Aide | A &propos "
+                         "de Tolvo..."));
         for (QAction *a : bar->actions())
             QVERIFY2(bar->rect().contains(bar->actionGeometry(a)), qPrintable(a->text()));
         for (QAbstractButton *b : w->findChildren<QAbstractButton *>())
             onWindow << b->text();
-        QVERIFY(keysOnce(onWindow) && keysOnce(texts(w->mnuChèques->actions())) &&
-                keysOnce(texts(w->mnuAide->actions())));
+        QVERIFY(accessKeysOnce(onWindow) && accessKeysOnce(texts(w->mnuChèques->actions())) &&
+                accessKeysOnce(texts(w->mnuAide->actions())));
+
+        QTRY_VERIFY(w->cboMontant->hasFocus());
+        QCOMPARE(f1(), 1001);
+        w->mnuAide->popup(w->mapToGlobal(QPoint(0, 0))); // F1 on a menu item: its own topic
+        QVERIFY(QTest::qWaitForWindowExposed(w->mnuAide));
+        w->mnuAide->setActiveAction(w->mnuSousAide[0]);
+        QCOMPARE(f1(w->mnuAide), 1006);
+        w->mnuAide->setActiveAction(w->mnuÉtalonnage);
+        QCOMPARE(f1(w->mnuAide), 1009);
+        w->mnuAide->close();
+        platform::HelpRecorder help;
+        w->mnuSousAide[2]->trigger();
+        QVERIFY(help.requests.contains(
+            platform::HelpRequest{platform::HELP_FINDER, dir.filePath("Tolvo.hlp"), 0}));
 
         // Alt+H, P: the preview's checks; Alt+?, P: the About box.
         platform::MessageBoxRecorder boxes;
@@ -281,27 +293,6 @@ private slots:
         QTRY_VERIFY(w->mnuAide->isVisible());
         QTest::keyClick(w->mnuAide, Qt::Key_P);
         QVERIFY(about);
-    }
-
-    // F1 on the window and in the "?" menu, and its help item.
-    void help()
-    {
-        start(QString());
-        QTRY_VERIFY(w->cboMontant->hasFocus());
-        QCOMPARE(f1(), 1001);
-        w->mnuAide->popup(w->mapToGlobal(QPoint(0, 0))); // F1 on the specimen item: its own topic
-        QVERIFY(QTest::qWaitForWindowExposed(w->mnuAide));
-        w->mnuAide->setActiveAction(w->mnuSousAide[0]);
-        QCOMPARE(f1(w->mnuAide), 1006);
-        const QList<QAction *> items = w->mnuAide->actions(); // the calibration beside the specimen
-        QCOMPARE(items.indexOf(w->mnuÉtalonnage), items.indexOf(w->mnuSousAide[0]) + 1);
-        w->mnuAide->setActiveAction(w->mnuÉtalonnage);
-        QCOMPARE(f1(w->mnuAide), 1009);
-        w->mnuAide->close();
-        platform::HelpRecorder help;
-        w->mnuSousAide[2]->trigger();
-        QVERIFY(help.requests.contains(
-            platform::HelpRequest{platform::HELP_FINDER, dir.filePath("Tolvo.hlp"), 0}));
     }
 
     // Keeping the current printer, then reconfiguring another that keeps its own tray

@@ -86,22 +86,28 @@ private slots:
         }
     }
 
-    // The texts shown whole, each address opened once by a click, a failure not
-    // reported, the captions opening nothing.
-    void box()
+    // The About box centred with its frame, its texts shown whole, the watermark only where
+    // no text is drawn; each address opened once by a click, a failure not reported, the
+    // captions opening nothing.
+    void about()
     {
         platform::setUserFullName(QString("Jeanne Dupré"));
+        platform::setWindowFrameFunction([](const QWidget *) { return platform::FrameSizes{8, 8, 24}; });
         platform::ShellRecorder shell;
         shell.result = 31;
         platform::MessageBoxRecorder messages;
         frmAbout box;
         box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        platform::setWindowFrameFunction({});
+        platform::setUserFullName(std::nullopt);
+        const QPoint centre = box.screen()->geometry().center();
+        QVERIFY(qAbs(box.x() + (box.width() + 8) / 2 - centre.x()) <= 1);
+        QVERIFY(qAbs(box.y() + (box.height() + 8 + 24) / 2 - centre.y()) <= 1);
         QCOMPARE(box.lblVersion->text(), QString("Version 1.3.1"));
         QCOMPARE(box.lblUser->text(), QString("Licence accordée à Jeanne Dupré"));
-        for (QLabel *link : {box.lblWeb[1], box.lblMail[1]}) {
-            QVERIFY(link->width() >= link->sizeHint().width());
-            QVERIFY(link->geometry().right() < box.cmdOK->x());
-        }
+        for (QLabel *link : {box.lblWeb[1], box.lblMail[1]})
+            QVERIFY(link->width() >= link->sizeHint().width() && link->geometry().right() < box.cmdOK->x());
         for (QWidget *label : QList<QWidget *>{box.lblWeb[0], box.lblMail[0], box.lblWeb[1], box.lblMail[1]})
             QTest::mouseClick(label, Qt::LeftButton);
         QStringList opened;
@@ -110,24 +116,12 @@ private slots:
         QCOMPARE(opened, QStringList({"open https://tolvo.example.org10",
                                       "open mailto: support@tolvo.example.org10"}));
         QVERIFY(messages.shown.isEmpty());
-        platform::setUserFullName(std::nullopt);
-    }
 
-    // Centred with its frame; the watermark shows only where no text is drawn.
-    void watermarkAndPlace()
-    {
-        platform::setWindowFrameFunction([](const QWidget *) { return platform::FrameSizes{8, 8, 24}; });
-        frmAbout box;
-        box.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&box));
-        platform::setWindowFrameFunction({});
-        const QPoint centre = box.screen()->geometry().center();
-        QVERIFY(qAbs(box.x() + (box.width() + 8) / 2 - centre.x()) <= 1);
-        QVERIFY(qAbs(box.y() + (box.height() + 8 + 24) / 2 - centre.y()) <= 1);
         QList<QRect> texts;
         for (QLabel *l : box.findChildren<QLabel *>()) {
             const QRect inside = l->contentsRect().translated(l->pos());
-            texts.append(l->fontMetrics().boundingRect(inside, int(l->alignment()) | Qt::TextWordWrap, l->text()));
+            texts.append(
+                l->fontMetrics().boundingRect(inside, int(l->alignment()) | Qt::TextWordWrap, l->text()));
             l->setText(QString());
         }
         const QImage image = box.grab().toImage();

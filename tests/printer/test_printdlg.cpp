@@ -1,7 +1,6 @@
 // The printer-setup dialog answered by keys over fake printers, and what the
-// dialog wrapper hands back to the printer setup; what the main window's panel
-// says about the printer: its bin, its orientation and how to lay the cheque for
-// the way it turns landscape pages.
+// dialog wrapper hands back to the printer setup; how the main window's panel
+// says to lay the cheque for the way the printer turns landscape pages.
 
 #include "platform/forms/MessageBox.h"
 #include "printer/Capabilities.h"
@@ -62,21 +61,7 @@ private slots:
         QCOMPARE(fresh.Orientation(), qint16(1));
     }
 
-    void captions()
-    {
-        QStringList names; // codes -1 to 16: those without a name of their own are the default bin
-        for (int code = -1; code <= 16; ++code)
-            names << GetPaperBin(qint16(code));
-        QCOMPARE(
-            names.join('|').replace("Bac par défaut", "-"),
-            QString("-|-|Bac supérieur|Bac inférieur|Bac du milieu|Alimentation manuelle|Bac pour enveloppes|"
-                    "Bac pour enveloppes|-|Alimentation par traction|Bac papier petit format|"
-                    "Bac papier grand format|Bac grande capacité|-|-|Bac-cassette|-|-"));
-        QCOMPARE(GetPaperBin(7), QString("Bac par défaut"));
-        QCOMPARE(orientationCaption(1), QString("Orientation Portrait"));
-        QCOMPARE(orientationCaption(2), QString("Orientation Paysage"));
-    }
-
+    // How to lay the cheque for the way the printer turns landscape pages.
     void positioning()
     {
         const QString left =

@@ -1,12 +1,10 @@
 // Importing cheques from CSV files written the way spreadsheets and accounting
 // programs write them (made here byte for byte): what is read from each, and the
-// import dialog driven by keys up to the cheques it hands back.
+// import dialog's columns step driven by keys up to the cheques it hands back.
 
 #include "platform/Profile.h"
-#include "platform/forms/FileDialog.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/help/HelpKey.h"
-#include "platform/help/HelpViewer.h"
 #include "register/frmImport.h"
 #include "support/CsvFiles.h"
 #include "support/Gui.h"
@@ -39,25 +37,10 @@ QStringList shown(const frmImport &d)
     return out;
 }
 
-QStringList items(const QListWidget *list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
-
 // UTF-16 as on this machine (little-endian), after its byte-order mark.
 QByteArray utf16(const QString &text)
 {
     return "\xFF\xFE" + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-}
-
-// An access key; a button pressed by it clicks after a short delay.
-void alt(QWidget &window, char key)
-{
-    QTest::keyClick(&window, key, Qt::AltModifier);
-    QTest::qWait(150);
 }
 
 } // namespace
@@ -148,46 +131,6 @@ private slots:
             QCOMPARE(texts(report.goodCheques()), f.cheques);
             QCOMPARE(report.problems(), f.problems);
         }
-    }
-
-    // The dialog from the file chooser on: the LibreOffice file goes straight to
-    // its rows; Alt+A adds the 18 good ones, Escape adds none.
-    void dialogAddsTheGoodRows()
-    {
-        const QString path = file("paiements.csv", libreOfficeFile());
-        platform::setOpenFileNameAnswer([&](const QString &) { return path; });
-        for (const bool add : {true, false}) {
-            platform::MessageBoxRecorder boxes;
-            boxes.queueDialog([&](QDialog &dialog) {
-                auto &d = dynamic_cast<frmImport &>(dialog);
-                QVERIFY(showActive(d));
-                QVERIFY(d.fraLignes->isVisible() && !d.cmdSuivant->isVisible());
-                QCOMPARE(d.lblRésumé->text(), "20 lignes lues. À ajouter : 18 chèques, total 3 738,05 €. "
-                                              "Refusées, à corriger dans le fichier : 2 lignes.");
-                QCOMPARE(d.cmdAjouter->text(), "&Ajouter les 18 chèques corrects");
-                QCOMPARE(items(d.lstProblèmes), libreOfficeProblems);
-                const QAbstractItemModel *rows = d.grdLignes->model();
-                QCOMPARE(rows->rowCount(), 20);
-                QCOMPARE(rows->index(12, 5).data().toString(), "montant « 12,3,4 » illisible");
-                QCOMPARE(rows->index(2, 3).data().toString(), "à l'impression");
-                // Going through the problems shows their rows.
-                alt(d, 'p');
-                QTest::keyClick(focused(), Qt::Key_Down);
-                QCOMPARE(d.grdLignes->currentIndex().row(), 18);
-                QCOMPARE(f1(), 1012);
-                if (add)
-                    alt(d, 'a');
-                else
-                    QTest::keyClick(&d, Qt::Key_Escape);
-            });
-            const QStringList added = texts(importCheques(nullptr));
-            QCOMPARE(boxes.dialogsRun, 1);
-            QCOMPARE(added, add ? libreOfficeCheques() : QStringList());
-        }
-        platform::setOpenFileNameAnswer(nullptr);
-        const auto help =
-            platform::parseHelpDocument(QString::fromUtf8(readAll(sourceDir() + "/data/Tolvo.hlp")));
-        QVERIFY(help.topic("1012") && platform::topicText(*help.topic("1012")).size() > 300);
     }
 
     // A file without column names: the columns step, keys only. The guess is

@@ -89,14 +89,6 @@ QString texts(const platform::MessageBoxRecorder &boxes)
     return all.join('\n');
 }
 
-// An access key; a button pressed by it clicks after a short delay.
-void alt(QWidget &window, char key)
-{
-    QApplication::setActiveWindow(&window); // after a dialog answered in place
-    QTest::keyClick(&window, key, Qt::AltModifier);
-    QTest::qWait(150);
-}
-
 void activate(QDialog &dialog)
 {
     dialog.show();
@@ -179,8 +171,9 @@ private slots:
         useFailingPdf(folder + "/pdf");
     }
 
-    // From the main window: "Chèques à imprimer", the LibreOffice file imported with its
-    // 2 bad rows told, the 18 others added and printed with stars in one go, each on
+    // From the main window: "Chèques à imprimer", the import left by Escape, then the
+    // LibreOffice file imported with its 2 bad rows told and shown, the 18 others added
+    // (nothing twice) and printed with stars in one go, each on
     // its own page and number, in the queue's order; the queue is empty after.
     void importedAndPrinted()
     {
@@ -200,6 +193,7 @@ private slots:
             auto &q = dynamic_cast<frmÀImprimer &>(dialog);
             activate(q);
             seen << QString::number(f1(q.grdChèques)) << q.lblTotal->text();
+            alt(q, 'i'); // left by Escape
             alt(q, 'i');
             seen << QString::number(q.model()->rowCount()) << q.lblTotal->text();
             alt(q, 't');
@@ -207,22 +201,32 @@ private slots:
             QTest::keyClick(&q, Qt::Key_Escape);
         });
         boxes.queueDialog([&](QDialog &dialog) {
+            activate(dialog);
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        });
+        boxes.queueDialog([&](QDialog &dialog) {
             auto &d = dynamic_cast<frmImport &>(dialog);
             activate(d);
-            seen << QString::number(f1(d.grdLignes));
+            seen << QString::number(f1(d.grdLignes)) << d.lblRésumé->text() << d.cmdAjouter->text();
             for (int i = 0; i < d.lstProblèmes->count(); ++i)
                 seen << d.lstProblèmes->item(i)->text();
+            alt(d, 'p'); // going through the problems shows their rows
+            QTest::keyClick(focused(), Qt::Key_Down);
+            seen << QString::number(d.grdLignes->currentIndex().row());
             alt(d, 'a');
         });
         boxes.queueDialog(confirm(&confirmation));
         QTest::keyClick(&w, Qt::Key_H, Qt::AltModifier);
         QTRY_VERIFY(w.mnuChèques->isVisible());
         QTest::keyClick(w.mnuChèques, Qt::Key_I);
-        QTRY_VERIFY2(boxes.dialogsRun == 3, qPrintable(seen.join('\n') + texts(boxes)));
+        QTRY_VERIFY2(boxes.dialogsRun == 4, qPrintable(seen.join('\n') + texts(boxes)));
         platform::setOpenFileNameAnswer(nullptr);
 
-        QCOMPARE(seen, QStringList({"1011", "Aucun chèque en attente.", "1012", libreOfficeProblems[0],
-                                    libreOfficeProblems[1], "18", "18 chèques, total 3 738,05 €",
+        QCOMPARE(seen, QStringList({"1011", "Aucun chèque en attente.", "1012",
+                                    "20 lignes lues. À ajouter : 18 chèques, total 3 738,05 €. Refusées, à "
+                                    "corriger dans le fichier : 2 lignes.",
+                                    "&Ajouter les 18 chèques corrects", libreOfficeProblems[0],
+                                    libreOfficeProblems[1], "18", "18", "18 chèques, total 3 738,05 €",
                                     "Aucun chèque en attente."}));
         QCOMPARE(confirmation,
                  "Imprimer 18 chèques, total 3 738,05 €,\r\n   sur l'imprimante : Fichier PDF\r\n"
@@ -271,12 +275,11 @@ private slots:
         enqueue("Fournisseur", 3);
         frmÀImprimer q(nullptr, [] { return mainWindow("05/12/26"); });
         QVERIFY(showActive(q));
-        QStringList keys; // each access key of the window once
-        for (const QObject *o : q.findChildren<QObject *>())
-            if (const QString text = o->property("text").toString(); o->isWidgetType() && text.contains('&'))
-                keys << text.mid(text.indexOf('&') + 1, 1).toLower();
-        QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
-        QCOMPARE(keys.size(), 10);
+        QStringList captions; // each access key of the window once
+        for (const QWidget *o : q.findChildren<QWidget *>())
+            if (const QString text = o->property("text").toString(); text.contains('&'))
+                captions << text;
+        QVERIFY(captions.size() == 10 && accessKeysOnce(captions));
         platform::MessageBoxRecorder boxes;
         alt(q, 'a');
         type("Zoé Lefèvre\t12a.3,45");
@@ -349,6 +352,9 @@ private slots:
             QVERIFY(reg.open() &&
                     reg.enqueue({{"Trop", "3000000000,00", "", ""}, {"Daté", "5,00", "31/02/2026", ""}}));
         }
+        const QString none = "\r\nRien n'a été imprimé.",
+                      date = "La date du chèque n'est pas une date valide.";
+        const int amount = registre::QueueModel::Amount, dateColumn = registre::QueueModel::Date;
         const struct {
             QString date;      // the main window's
             QStringList order; // rows removed first, by name
@@ -356,35 +362,17 @@ private slots:
             QString message;
             int column; // of the cell given the focus
         } cases[] = {
-            {"05/12/26",
-             {},
-             0,
-             "Le chèque de la ligne 4 (Trop) ne peut pas être imprimé :\r\nLe montant du chèque est trop "
-             "élevé.\r\n"
-             "Rien n'a été imprimé.",
-             registre::QueueModel::Amount},
-            {"05/12/26",
-             {"Trop"},
-             0,
-             "Le chèque de la ligne 4 (Daté) ne peut pas être imprimé :\r\nLa date du chèque n'est pas une "
-             "date "
-             "valide.\r\nVeuillez la corriger.\r\nRien n'a été imprimé.",
-             registre::QueueModel::Date},
-            {"31/02/26",
-             {"Daté"},
-             0,
-             "Le chèque de la ligne 1 (Fournisseur 1) ne peut pas être imprimé :\r\nIl prend la date de la "
-             "fenêtre "
-             "principale, « 31/02/26 », qui n'est pas une date valide.\r\nRien n'a été imprimé.",
-             registre::QueueModel::Date},
-            {"05/12/26",
-             {},
-             2,
-             "Le carnet « Compte courant » n'a plus que 2 chèques (n° 0000001 à 0000002) pour 3 "
-             "chèques.\r\nRien "
-             "n'a été imprimé. Imprimez une sélection de 2 chèques au plus, ou passez au carnet suivant dans "
-             "« Carnets de chèques ».",
-             -1},
+            // clang-format off
+            {"05/12/26", {}, 0, "Le chèque de la ligne 4 (Trop) ne peut pas être imprimé :\r\n"
+                                "Le montant du chèque est trop élevé." + none, amount},
+            {"05/12/26", {"Trop"}, 0, "Le chèque de la ligne 4 (Daté) ne peut pas être imprimé :\r\n" + date +
+                                      "\r\nVeuillez la corriger." + none, dateColumn},
+            {"31/02/26", {"Daté"}, 0, "Le chèque de la ligne 1 (Fournisseur 1) ne peut pas être imprimé :\r\nIl "
+             "prend la date de la fenêtre principale, « 31/02/26 », qui n'est pas une date valide." + none, dateColumn},
+            {"05/12/26", {}, 2, "Le carnet « Compte courant » n'a plus que 2 chèques (n° 0000001 à 0000002) pour 3 "
+             "chèques." + none + " Imprimez une sélection de 2 chèques au plus, ou passez au carnet suivant dans "
+             "« Carnets de chèques ».", -1},
+            // clang-format on
         };
         for (const auto &c : cases) {
             for (const QString &name : c.order)

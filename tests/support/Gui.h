@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -39,6 +40,24 @@ inline bool showActive(QWidget &window)
     window.show();
     window.activateWindow();
     return QTest::qWaitForWindowActive(&window);
+}
+
+// Whether no access key (the letter after "&") serves two of these captions.
+inline bool accessKeysOnce(const QStringList &captions)
+{
+    QStringList keys;
+    for (const QString &c : captions)
+        if (c.contains('&'))
+            keys << c.mid(c.indexOf('&') + 1, 1).toLower();
+    return QSet<QString>(keys.begin(), keys.end()).size() == keys.size();
+}
+
+// An access key in a window; a button pressed by it clicks after a short delay.
+inline void alt(QWidget &window, char key)
+{
+    QApplication::setActiveWindow(&window); // after a dialog answered in place
+    QTest::keyClick(&window, key, Qt::AltModifier);
+    QTest::qWait(150);
 }
 
 // Lets `act` use the modal dialog that the next call opens, once it is active. A dialog left open is
