@@ -35,22 +35,50 @@ const QStringList firstColumns = {"id",          "printed_at",  "cheque_date", "
                                   "paper_bin",   "orientation", "pdf_file"};
 
 // What differs between database engines, in one place: the register's own SQL runs
-// on any of them.
+// on both. SQLite's file handling is Register's; the server's connection, Server's.
 namespace engine {
 
 // Opens a transaction that writes. SQLite takes the write lock at once, so that two
 // programs taking numbers wait for each other instead of failing when their reads
-// turn into writes. The error, if it could not.
-QSqlError beginWrite(QSqlDatabase &db)
+// turn into writes; a server locks the rows the transaction writes. The error, if
+// it could not.
+QSqlError beginWrite(QSqlDatabase &db, bool server)
 {
+    if (server)
+        return db.transaction() ? QSqlError() : db.lastError();
     QSqlQuery q(db);
     q.exec(QStringLiteral("BEGIN IMMEDIATE"));
     return q.lastError();
 }
 
 // Ends the read of a chequebook whose next number is taken: SQLite's write lock
-// already holds the whole file.
-const QString lockRow;
+// already holds the whole file; on a server, the chequebook's row is locked until
+// the cheque is written, so that two workstations never take the same number.
+QString lockRow(bool server)
+{
+    return server ? QStringLiteral(" FOR UPDATE") : QString();
+}
+
+// A server's error that means the connection is gone (no answer, the server
+// stopping): the next action connects again.
+bool lost(const QSqlError &error)
+{
+    const QString code = error.nativeErrorCode();
+    return code.isEmpty() || code.startsWith(QLatin1String("08")) || code.startsWith(QLatin1String("57P"));
+}
+
+QString serverReason(const QSqlError &error)
+{
+    const QString code = error.nativeErrorCode();
+    if (lost(error))
+        return QStringLiteral("La connexion au serveur du registre a été perdue.");
+    if (code == QLatin1String("42501"))
+        return QStringLiteral("Le serveur du registre refuse cette opération à cet utilisateur.");
+    if (code == QLatin1String("55P03"))
+        return QStringLiteral("Le registre est occupé par un autre poste.");
+    return QStringLiteral("Erreur du serveur du registre : %1")
+        .arg(error.databaseText().section(QLatin1Char('\n'), 0, 0).trimmed());
+}
 
 // Guards SQLite offers beside the schema: rows of cheques and of their history are
 // never deleted, and a history line never changes.
@@ -180,9 +208,16 @@ bool addChequebooks(Step &s)
     return true;
 }
 
+// Which workstation of a shared register has each chequebook in its printer.
+bool addClaims(Step &s)
+{
+    return s.exec({"ALTER TABLE chequebooks ADD COLUMN claimed_by TEXT NOT NULL DEFAULT ''",
+                   "ALTER TABLE chequebooks ADD COLUMN claimed_at TEXT NOT NULL DEFAULT ''"}); // ISO 8601
+}
+
 // Each version's step, applied in order within one transaction to bring a file from
 // version i to i + 1.
-bool (*const upgrades[])(Step &) = {createTable, addSearchKey, addChequebooks};
+bool (*const upgrades[])(Step &) = {createTable, addSearchKey, addChequebooks, addClaims};
 static_assert(std::size(upgrades) == schemaVersion);
 
 // SQLite's primary result codes that mean the file is not a usable database.
@@ -289,9 +324,37 @@ QString filePath()
     return platform::settingsFile(QStringLiteral("Registre.sqlite"));
 }
 
+Register::Register() : Register(location()) {}
+
 Register::Register(const QString &path)
     : m_path(path), m_connection(QStringLiteral("registre-%1").arg(connections.fetchAndAddRelaxed(1)))
 {
+}
+
+Register::Register(const Location &where) : Register(filePath())
+{
+    if (where.onServer)
+        m_server = where.server;
+}
+
+void Register::relocate(const Location &where)
+{
+    close();
+    m_server.reset();
+    if (where.onServer)
+        m_server = where.server;
+    m_password.reset();
+}
+
+QString Register::where() const
+{
+    return m_server ? m_server->description() : QDir::toNativeSeparators(m_path);
+}
+
+QString Register::key() const
+{
+    return m_server ? QStringLiteral("postgresql://") + m_server->keyringKey()
+                    : QStringLiteral("file://") + QFileInfo(m_path).absoluteFilePath();
 }
 
 Register::~Register()
@@ -317,7 +380,7 @@ void Register::close()
 
 bool Register::fail(const QSqlError &error)
 {
-    m_error = reason(error);
+    m_error = m_server ? engine::serverReason(error) : reason(error);
     return false;
 }
 
@@ -332,6 +395,8 @@ bool Register::open(Use use)
     m_error.clear();
     m_setAside.clear();
     m_foreign = false;
+    if (m_server)
+        return openServer();
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) {
         m_error = QStringLiteral("Le pilote SQLite de Qt n'est pas installé (paquet libqt6sql6-sqlite).");
         return false;
@@ -509,7 +574,12 @@ Register::Opened Register::readOnlyCopy(QSqlDatabase &db, int version)
             return failed(db.lastError());
     }
     QSqlQuery q(db);
-    if (version > 0 && !q.exec(QStringLiteral("CREATE TEMP TABLE cheques AS SELECT * FROM main.cheques")))
+    // The tables that later steps change, as the file has them.
+    const bool copied =
+        (version < 1 || q.exec(QStringLiteral("CREATE TEMP TABLE cheques AS SELECT * FROM main.cheques"))) &&
+        (version < 3 ||
+         q.exec(QStringLiteral("CREATE TEMP TABLE chequebooks AS SELECT * FROM main.chequebooks")));
+    if (!copied)
         return isDamage(q.lastError()) ? Opened::Damaged : failed(q.lastError());
     Step step{q, true};
     for (int v = version; v < schemaVersion; ++v)
@@ -518,12 +588,69 @@ Register::Opened Register::readOnlyCopy(QSqlDatabase &db, int version)
     return Opened::Ok;
 }
 
+bool Register::openServer()
+{
+    close();
+    m_access = Access::Writable; // what may be written there is the server's to say
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+        return failWith(
+            QStringLiteral("Le pilote PostgreSQL de Qt n'est pas installé (paquet libqt6sql6-psql)."));
+    const std::optional<QString> password = m_password ? m_password : serverPassword(*m_server, true);
+    if (!password)
+        return failWith(QStringLiteral("Le mot de passe du registre n'a pas été donné."));
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connection);
+    QString problem;
+    bool refused = false;
+    if (!connectToServer(db, *m_server, *password, &problem, &refused)) {
+        // A password typed wrong is asked again at the next action.
+        if (refused && !m_password)
+            forgetPassword(*m_server);
+        return failWith(problem);
+    }
+    // The schema's version, in a table of one row, checked as on the file.
+    QSqlQuery q(db);
+    const QString sqlFile = QString::fromLatin1(serverSqlFile);
+    if (!q.exec(QStringLiteral("SELECT version FROM register_version")) || !q.next()) {
+        const QString code = q.lastError().nativeErrorCode();
+        if (code == QLatin1String("42P01"))
+            return failWith(QStringLiteral("La base « %1 » du serveur « %2 » ne contient pas de registre de "
+                                           "Tolvo : l'administrateur doit y exécuter le fichier %3 fourni "
+                                           "avec Tolvo.")
+                                .arg(m_server->database, m_server->host, sqlFile));
+        if (code == QLatin1String("42501"))
+            return failWith(
+                QStringLiteral("L'utilisateur « %1 » n'a pas accès au registre du serveur « %2 » : "
+                               "l'administrateur doit exécuter le fichier %3 pour lui.")
+                    .arg(m_server->user, m_server->host, sqlFile));
+        return fail(q.lastError());
+    }
+    const int version = q.value(0).toInt();
+    if (version > schemaVersion)
+        return failWith(QStringLiteral("Le registre du serveur a été créé par une version plus récente de "
+                                       "Tolvo."));
+    if (version < schemaVersion)
+        return failWith(
+            QStringLiteral("Le registre du serveur est celui d'une version plus ancienne de Tolvo : "
+                           "l'administrateur doit y exécuter le fichier %1 de cette version-ci.")
+                .arg(sqlFile));
+    return true;
+}
+
+bool Register::reachable()
+{
+    if (!m_server)
+        return database().isOpen();
+    if (database().isOpen() && QSqlQuery(database()).exec(QStringLiteral("SELECT 1")))
+        return true;
+    return openServer();
+}
+
 bool Register::add(const Entry &entry, Recorded *recorded)
 {
     bool damaged = false;
     if (insert(entry, recorded, damaged))
         return true;
-    if (!damaged || !m_setAside.isEmpty())
+    if (m_server || !damaged || !m_setAside.isEmpty())
         return false;
     m_error.clear();
     return setAsideAndReopen(Opened::Damaged) && insert(entry, recorded, damaged);
@@ -532,6 +659,8 @@ bool Register::add(const Entry &entry, Recorded *recorded)
 bool Register::writable()
 {
     m_error.clear();
+    if (m_server)
+        return reachable();
     if (!database().isOpen())
         return failWith(QStringLiteral("Le registre n'est pas ouvert."));
     if (m_access != Access::Writable)
@@ -550,14 +679,15 @@ bool Register::insert(const Entry &entry, Recorded *recorded, bool &damaged)
     if (!writable())
         return false;
     QSqlDatabase db = database();
-    if (const QSqlError error = engine::beginWrite(db); error.isValid()) {
-        damaged = isDamage(error);
+    const bool server = m_server.has_value();
+    if (const QSqlError error = engine::beginWrite(db, server); error.isValid()) {
+        damaged = !server && isDamage(error);
         return fail(error);
     }
     QSqlQuery q(db);
     const auto failed = [&](const QSqlError &error) {
         db.rollback();
-        damaged = isDamage(error);
+        damaged = !server && isDamage(error);
         return fail(error);
     };
     const auto run = [&](const QString &sql, const QVariantList &values) {
@@ -591,7 +721,7 @@ bool Register::insert(const Entry &entry, Recorded *recorded, bool &damaged)
     if (!entry.chequebook.isEmpty()) {
         if (!run(
                 QStringLiteral("SELECT id, next_number, last_number, digits FROM chequebooks WHERE uid = ?") +
-                    engine::lockRow,
+                    engine::lockRow(server),
                 {entry.chequebook}))
             return failed(q.lastError());
         if (q.next()) {
@@ -660,7 +790,7 @@ int Register::setStatus(const QList<qint64> &ids, const QString &status, const Q
     if (!writable())
         return -1;
     QSqlDatabase db = database();
-    if (const QSqlError error = engine::beginWrite(db); error.isValid()) {
+    if (const QSqlError error = engine::beginWrite(db, onServer()); error.isValid()) {
         fail(error);
         return -1;
     }
@@ -700,7 +830,8 @@ int Register::setStatus(const QList<qint64> &ids, const QString &status, const Q
 namespace {
 
 const QString chequebookColumns = QStringLiteral("SELECT id, uid, name, account, first_number, last_number, "
-                                                 "next_number, digits, closed_at FROM chequebooks");
+                                                 "next_number, digits, closed_at, claimed_by, claimed_at "
+                                                 "FROM chequebooks");
 
 Chequebook chequebookOf(const QSqlQuery &q)
 {
@@ -714,6 +845,8 @@ Chequebook chequebookOf(const QSqlQuery &q)
     b.next = q.value(6).toLongLong();
     b.digits = q.value(7).toInt();
     b.closedAt = q.value(8).toString();
+    b.claimedBy = q.value(9).toString();
+    b.claimedAt = q.value(10).toString();
     return b;
 }
 
@@ -753,7 +886,7 @@ bool Register::saveChequebook(Chequebook &book)
     if (!writable())
         return false;
     QSqlDatabase db = database();
-    if (const QSqlError error = engine::beginWrite(db); error.isValid())
+    if (const QSqlError error = engine::beginWrite(db, onServer()); error.isValid())
         return fail(error);
     QSqlQuery q(db);
     const auto failed = [&](const QSqlError &error) {
@@ -809,10 +942,59 @@ bool Register::setChequebookClosed(const QString &uid, bool closed)
 {
     if (!writable())
         return false;
+    // A chequebook closed is in no workstation's printer any more.
     QSqlQuery q(database());
-    q.prepare(QStringLiteral("UPDATE chequebooks SET closed_at = ? WHERE uid = ?"));
+    q.prepare(QStringLiteral(
+        "UPDATE chequebooks SET closed_at = ?, claimed_by = '', claimed_at = '' WHERE uid = ?"));
     q.addBindValue(closed ? QDateTime::currentDateTime().toString(Qt::ISODate) : text(QString()));
     q.addBindValue(uid);
+    return q.exec() || fail(q.lastError());
+}
+
+Register::Claim Register::claimChequebook(const QString &uid, bool takeOver, Chequebook *book)
+{
+    if (!m_server)
+        return Claim::Taken;
+    if (!writable())
+        return Claim::Failed;
+    const QString me = platform::workstationName();
+    QSqlQuery q(database());
+    // The time it was taken stays while it stays here.
+    q.prepare(
+        QStringLiteral("UPDATE chequebooks SET claimed_at = CASE WHEN claimed_by = ? THEN claimed_at ELSE ? "
+                       "END, claimed_by = ? WHERE uid = ?") +
+        (takeOver ? QString() : QStringLiteral(" AND (claimed_by = '' OR claimed_by = ?)")));
+    for (const QString &value : {me, QDateTime::currentDateTime().toString(Qt::ISODate), me, uid})
+        q.addBindValue(value);
+    if (!takeOver)
+        q.addBindValue(me);
+    if (!q.exec()) {
+        fail(q.lastError());
+        return Claim::Failed;
+    }
+    const bool taken = q.numRowsAffected() == 1;
+    const std::optional<Chequebook> now = chequebook(uid);
+    if (!now) {
+        if (m_error.isEmpty())
+            m_error = QStringLiteral("Ce carnet n'est plus dans le registre.");
+        return Claim::Failed;
+    }
+    if (book)
+        *book = *now;
+    return taken ? Claim::Taken : Claim::HeldElsewhere;
+}
+
+bool Register::releaseChequebook(const QString &uid)
+{
+    if (!m_server)
+        return true;
+    if (!writable())
+        return false;
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral(
+        "UPDATE chequebooks SET claimed_by = '', claimed_at = '' WHERE uid = ? AND claimed_by = ?"));
+    q.addBindValue(uid);
+    q.addBindValue(platform::workstationName());
     return q.exec() || fail(q.lastError());
 }
 

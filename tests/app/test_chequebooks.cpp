@@ -300,7 +300,7 @@ private slots:
         other.close();
         QCOMPARE(boxes.shown.size(), 2);
         QCOMPARE(boxes.shown[0].text,
-                 "Le chèque a été imprimé mais n'a pas pu être inscrit au registre. Il le sera "
+                 "Le chèque n° 0000002 a été imprimé mais n'a pas pu être inscrit au registre. Il le sera "
                  "avant le prochain chèque.\r\nLe registre est occupé par un autre programme.\r\n" +
                      registre::filePath());
         QVERIFY2(boxes.shown[1].text.startsWith("Le chèque Pendant, 10,00 €, imprimé le ") &&

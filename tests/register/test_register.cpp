@@ -260,8 +260,9 @@ private slots:
 
         // A register of a newer Tolvo is left as it is, and nothing is printed.
         QVERIFY(QFile::remove(reg));
-        QVERIFY(run("sqlite3", {reg, "PRAGMA application_id = 1416588406; PRAGMA user_version = 4;"
-                                     " CREATE TABLE cheques (id INTEGER PRIMARY KEY, serial TEXT);"})
+        QVERIFY(run("sqlite3", {reg, QString("PRAGMA application_id = 1416588406; PRAGMA user_version = %1;"
+                                             " CREATE TABLE cheques (id INTEGER PRIMARY KEY, serial TEXT);")
+                                         .arg(registre::schemaVersion + 1)})
                     .code == 0);
         const QByteArray newer = readAll(reg);
         const int pdfs = QDir(out).entryList(QDir::Files).size();
@@ -281,7 +282,7 @@ private slots:
     void killedWhileRecording()
     {
         const QString path = registre::filePath();
-        registre::Chequebook book{0, {}, "Carnet", "", 1, 999999999999, 1, 12, {}};
+        registre::Chequebook book{0, {}, "Carnet", "", 1, 999999999999, 1, 12, {}, {}, {}};
         {
             registre::Register reg(path);
             QVERIFY(reg.open() && reg.saveChequebook(book));
@@ -755,7 +756,8 @@ private slots:
         QCOMPARE(
             sql(path, "PRAGMA user_version; SELECT id, beneficiary, beneficiary_key, cents, number IS NULL,"
                       " status, status_day FROM cheques"),
-            QString("3\n1|Émile Zoé|emile zoe|1200|1|émis|2025-01-02\n2|Garage|garage|700|1|émis|2025-01-03\n"
+            QString::number(registre::schemaVersion) +
+                QString("\n1|Émile Zoé|emile zoe|1200|1|émis|2025-01-02\n2|Garage|garage|700|1|émis|2025-01-03\n"
                     "3|Émilie|emilie|300|1|émis|" +
                     QDate::currentDate().toString(Qt::ISODate)));
         frmRegistre w;
