@@ -64,7 +64,7 @@ Keyring &keyring()
 
 void setKeyring(std::unique_ptr<Keyring> replacement)
 {
-    current() = std::move(replacement);
+    current() = replacement ? std::move(replacement) : std::make_unique<DesktopKeyring>();
 }
 
 } // namespace platform

@@ -23,7 +23,7 @@ public:
 
 // The keyring of the session; a test's own once one was set.
 Keyring &keyring();
-// Replaces it (tests); nothing goes back to the desktop's.
+// Replaces it (tests); nullptr goes back to the desktop's.
 void setKeyring(std::unique_ptr<Keyring> replacement);
 
 } // namespace platform
