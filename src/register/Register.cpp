@@ -590,7 +590,10 @@ Register::Opened Register::readOnlyCopy(QSqlDatabase &db, int version)
 
 bool Register::openServer()
 {
-    close();
+    // Connecting again keeps the connection's name, so that a window's rows on the
+    // old one just end.
+    if (QSqlDatabase::contains(m_connection) && database().driverName() != QLatin1String("QPSQL"))
+        close();
     m_access = Access::Writable; // what may be written there is the server's to say
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
         return failWith(
@@ -598,7 +601,10 @@ bool Register::openServer()
     const std::optional<QString> password = m_password ? m_password : serverPassword(*m_server, true);
     if (!password)
         return failWith(QStringLiteral("Le mot de passe du registre n'a pas été donné."));
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connection);
+    QSqlDatabase db = QSqlDatabase::contains(m_connection)
+                          ? database()
+                          : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connection);
+    db.close();
     QString problem;
     bool refused = false;
     if (!connectToServer(db, *m_server, *password, &problem, &refused)) {

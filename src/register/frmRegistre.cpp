@@ -280,6 +280,16 @@ registre::Filter frmRegistre::filter() const
 
 void frmRegistre::refresh()
 {
+    // A server that went away and came back is reached again; one that is still away
+    // is said, never shown as an empty register.
+    // (The rows' query goes first: reaching the server again opens a new connection.)
+    if (m_register.onServer())
+        m_model->clear();
+    if (m_register.onServer() && !m_register.reachable()) {
+        lblTotal->setText(QStringLiteral("Le registre ne peut pas être lu : %1").arg(m_register.error()));
+        lblADébiter->clear();
+        return;
+    }
     const QSqlDatabase db = m_register.database();
     if (!db.isOpen())
         return;

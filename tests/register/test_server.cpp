@@ -8,6 +8,7 @@
 #include "platform/Keyring.h"
 #include "platform/UserName.h"
 #include "platform/forms/MessageBox.h"
+#include "platform/help/HelpKey.h"
 #include "register/Register.h"
 #include "register/Server.h"
 #include "register/frmEmplacement.h"
@@ -102,7 +103,11 @@ class TestServer : public QObject {
     QTemporaryDir dir;
 
 private slots:
-    void initTestCase() { QVERIFY2(server->isRunning(), qPrintable(server->errorString())); }
+    void initTestCase()
+    {
+        platform::installHelpKey();
+        QVERIFY2(server->isRunning(), qPrintable(server->errorString()));
+    }
 
     void init()
     {
@@ -277,6 +282,7 @@ private slots:
         type("x");
         QCOMPARE(d.cboChiffrement->currentIndex(), picked);
         QCOMPARE(chosen, QStringList({"require", "prefer", "prefer", "require"}));
+        QCOMPARE(f1(d.txtServeur), 1013);
     }
 
     // This computer's register copied twice: the chequebooks, the cheques with their
