@@ -232,7 +232,9 @@ private slots:
             QString("Poste 1:COMPTA-2\nPoste 2:"));
         {
             frmTolvo w;
-            w.Form_Load();
+            w.Form_Load(); // nothing reaches the server before the window is on screen
+            QCOMPARE(w.lblCarnet->text(),
+                     QString("Registre des chèques sur le serveur %1, base tolvo.").arg(server->host()));
             QVERIFY(showActive(w));
             QTRY_COMPARE(w.lblCarnet->text(), QString("Chèque n° 0000021 - Poste 1"));
             platform::MessageBoxRecorder boxes;
