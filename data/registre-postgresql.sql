@@ -17,6 +17,7 @@
 -- change a cheque's amount, beneficiary, date or number once written.
 
 \set ON_ERROR_STOP on
+SET client_min_messages = warning;
 \if :{?role}
 \else
 \set role tolvo

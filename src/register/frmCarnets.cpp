@@ -215,6 +215,14 @@ void frmCarnets::refresh(const QString &select)
 {
     m_books = m_register.chequebooks();
     m_inUse = registre::chequebookInUse();
+    // On a shared register, the chequebook another workstation took over is no longer
+    // in use here: it is taken back like any other.
+    const Chequebook *takenOver = nullptr;
+    for (const Chequebook &b : m_books)
+        if (b.uid == m_inUse && !b.claimedBy.isEmpty() && b.claimedBy != platform::workstationName())
+            takenOver = &b;
+    if (takenOver)
+        m_inUse.clear();
     const Chequebook *inUse = nullptr;
     grdCarnets->setRowCount(int(m_books.size()));
     for (int r = 0; r < int(m_books.size()); ++r) {
@@ -255,10 +263,17 @@ void frmCarnets::refresh(const QString &select)
     const QString here = m_register.onServer()
                              ? QStringLiteral("ce poste (%1)").arg(platform::workstationName())
                              : QStringLiteral("cet ordinateur");
-    lblEnUsage->setText(inUse ? QStringLiteral("Carnet en usage sur %1 : %2.").arg(here, inUse->name)
-                              : QStringLiteral("Aucun carnet en usage sur %1 : les chèques sont inscrits au "
-                                               "registre sans numéro.")
-                                    .arg(here));
+    if (takenOver)
+        lblEnUsage->setText(
+            QStringLiteral("Le carnet « %1 » est maintenant utilisé sur le poste %2 : choisissez "
+                           "un carnet pour %3.")
+                .arg(takenOver->name, takenOver->claimedBy, here));
+    else
+        lblEnUsage->setText(
+            inUse ? QStringLiteral("Carnet en usage sur %1 : %2.").arg(here, inUse->name)
+                  : QStringLiteral("Aucun carnet en usage sur %1 : les chèques sont inscrits au "
+                                   "registre sans numéro.")
+                        .arg(here));
     updateButtons();
 }
 
@@ -364,7 +379,7 @@ void frmCarnets::cmdUtiliser_Click()
         box.setPictureType(4);
         box.setHelpButton(1010);
         box.setFormType(2);
-        box.setButtonCaption(1, QStringLiteral("Prendre le carnet"));
+        box.setButtonCaption(1, QStringLiteral("Le prendre"));
         platform::execDialog(box);
         if (box.Tag != QLatin1String("1"))
             return;

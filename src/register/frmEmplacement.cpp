@@ -51,6 +51,7 @@ frmEmplacement::frmEmplacement(QWidget *parent) : QDialog(parent)
     platform::setHelpContextID(this, 1013);
     const registre::Location where = registre::location();
     const registre::ServerSettings &server = where.server;
+    m_saved = server;
 
     optOrdinateur = new QRadioButton(QStringLiteral("Sur cet &ordinateur"), this);
     auto *lblFichier = new QLabel(QDir::toNativeSeparators(registre::filePath()), this);
@@ -178,6 +179,12 @@ std::optional<QString> frmEmplacement::password(const registre::ServerSettings &
 {
     if (!txtMotDePasse->text().isEmpty())
         return txtMotDePasse->text();
+    // A name or port corrected keeps the password already given.
+    if (const std::optional<QString> known = registre::serverPassword(server, false))
+        return known;
+    if (!m_saved.host.isEmpty() && m_saved.user == server.user)
+        if (const std::optional<QString> known = registre::serverPassword(m_saved, false))
+            return known;
     return registre::serverPassword(server, true);
 }
 
@@ -293,6 +300,7 @@ public:
                                                "l'utilisateur « %2 » :")
                                     .arg(server.description(), server.user),
                                 this);
+        what->setWordWrap(true);
         txtMotDePasse = new QLineEdit(this);
         txtMotDePasse->setEchoMode(QLineEdit::Password);
         auto *buttons = new QDialogButtonBox(this);
@@ -301,12 +309,15 @@ public:
         auto *layout = new QVBoxLayout(this);
         layout->addWidget(what);
         layout->addWidget(txtMotDePasse);
-        if (!keyring)
-            layout->addWidget(
-                new QLabel(QStringLiteral("Aucun trousseau de mots de passe ne le garde sur cet "
-                                          "ordinateur : il est demandé une fois à chaque lancement "
-                                          "de Tolvo."),
-                           this));
+        if (!keyring) {
+            auto *note = new QLabel(QStringLiteral("Aucun trousseau de mots de passe ne le garde sur cet "
+                                                   "ordinateur : il est demandé une fois à chaque lancement "
+                                                   "de Tolvo."),
+                                    this);
+            note->setWordWrap(true);
+            layout->addWidget(note);
+        }
+        setMinimumWidth(420);
         layout->addWidget(buttons);
         connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
         connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

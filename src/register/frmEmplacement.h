@@ -47,6 +47,7 @@ private:
     bool serverGiven();
 
     bool m_tlsChosen = false; // the encryption follows the server's name until chosen
+    registre::ServerSettings m_saved; // as the window opened: its password is the user's
 };
 
 // Asks the password of the register's server (once per run when no keyring keeps

@@ -224,7 +224,7 @@ private slots:
         }
         const QString question =
             "\r\nLe prendre pour ce poste ? Le poste COMPTA-1 ne pourra plus imprimer sur ce "
-            "carnet. [Prendre le carnet]";
+            "carnet. [Le prendre]";
         QCOMPARE(asked, QStringList({claimed + question, claimed + question}));
         QCOMPARE(
             server->sql(
@@ -252,9 +252,21 @@ private slots:
             w.lblCarnet->text(),
             QString("Le carnet « Poste 1 » est utilisé sur le poste COMPTA-2 : choisissez-en un autre."));
         platform::MessageBoxRecorder boxes;
-        QString refused;
-        boxes.queueDialog([&](QDialog &dialog) { refused = dynamic_cast<frmMsgBox &>(dialog).Message(); });
+        QString refused, offered;
+        boxes.queueDialog([&](QDialog &dialog) { // "Carnets..." opens them
+            auto &box = dynamic_cast<frmMsgBox &>(dialog);
+            refused = box.Message();
+            box.show();
+            QTest::keyClick(box.cmdAction[1], Qt::Key_Return);
+        });
+        boxes.queueDialog([&](QDialog &dialog) {
+            auto &d = dynamic_cast<frmCarnets &>(dialog);
+            offered = d.lblEnUsage->text() + " [" + d.cmdUtiliser->text() + "]";
+        });
         printCheque(w, "22,00", "Refusé");
+        QCOMPARE(offered,
+                 QString("Le carnet « Poste 1 » est maintenant utilisé sur le poste COMPTA-2 : choisissez un "
+                         "carnet pour ce poste (COMPTA-1). [&Utiliser ce carnet]"));
         QCOMPARE(refused,
                  claimOf("COMPTA-2") +
                      "\r\nRien n'a été imprimé. Pour imprimer sur ce carnet depuis ce poste, prenez-le dans "

@@ -1,0 +1,121 @@
+// One cheque recorded with its number on a register shared on a PostgreSQL server
+// (started for the run on this computer, reached through its socket, as the tests
+// do), beside the same on the register file, in the same run: as after each print
+// (the register opened, then one transaction), and on a register already open (a
+// batch of cheques).
+
+#include "platform/Application.h"
+#include "platform/Keyring.h"
+#include "register/Register.h"
+#include "support/PrivatePostgres.h"
+#include "support/TestKeyring.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QUuid>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+registre::Entry entry(int n, const QString &chequebook)
+{
+    registre::Entry e;
+    e.printedAt = QDateTime::currentDateTime();
+    e.chequeDate = QStringLiteral("06/12/2026");
+    e.beneficiary = QStringLiteral("Bénéficiaire numéro %1").arg(n);
+    e.cents = 100 + n;
+    e.amount = registre::centsText(e.cents);
+    e.printer = QStringLiteral("Fichier PDF");
+    e.paperBin = 7;
+    e.orientation = 2;
+    e.chequebook = chequebook;
+    e.printId = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    return e;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double msSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+struct Figures {
+    double opened = 0, open = 0;
+};
+
+// `runs` cheques each opening the register, then `runs` on one register left open.
+bool measure(const registre::Location &where, int runs, Figures &figures)
+{
+    QString book;
+    {
+        registre::Register reg(where);
+        registre::Chequebook b;
+        registre::checkChequebook({QStringLiteral("Banc"), QString(), QStringLiteral("0000001"),
+                                   QStringLiteral("0999999"), QStringLiteral("0000001")},
+                                  b);
+        if (!reg.open() || !reg.saveChequebook(b)) {
+            std::fprintf(stderr, "%s\n", qPrintable(reg.error()));
+            return false;
+        }
+        book = b.uid;
+    }
+    std::vector<double> each, batch;
+    for (int n = 0; n < runs; ++n) {
+        const auto start = std::chrono::steady_clock::now();
+        registre::Register reg(where);
+        registre::Recorded recorded;
+        if (!reg.open() || !reg.add(entry(n, book), &recorded) || recorded.number < 0) {
+            std::fprintf(stderr, "%s\n", qPrintable(reg.error()));
+            return false;
+        }
+        each.push_back(msSince(start));
+    }
+    registre::Register reg(where);
+    if (!reg.open())
+        return false;
+    for (int n = 0; n < runs; ++n) {
+        const auto start = std::chrono::steady_clock::now();
+        if (!reg.add(entry(runs + n, book)))
+            return false;
+        batch.push_back(msSince(start));
+    }
+    figures = {median(each), median(batch)};
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    platform::setApplicationFolder(dir.path());
+    platform::setKeyring(std::make_unique<testsupport::TestKeyring>());
+    testsupport::PrivatePostgres server;
+    if (!server.isRunning()) {
+        std::fprintf(stderr, "no server: %s\n", qPrintable(server.errorString()));
+        return 1;
+    }
+    registre::Location shared{true, {}};
+    shared.server.host = server.host();
+    shared.server.port = server.port();
+    registre::rememberPassword(shared.server, testsupport::PrivatePostgres::password, nullptr);
+    const int runs = argc > 1 ? QByteArray(argv[1]).toInt() : 200;
+    Figures file, served;
+    if (!measure(registre::Location{}, runs, file) || !measure(shared, runs, served))
+        return 1;
+    std::printf("one cheque recorded with its number, median of %d\n", runs);
+    std::printf("  %-40s %8s %8s\n", "", "file", "server");
+    std::printf("  %-40s %6.2f ms %6.2f ms\n", "register opened, one transaction", file.opened,
+                served.opened);
+    std::printf("  %-40s %6.2f ms %6.2f ms\n", "on a register already open", file.open, served.open);
+    return 0;
+}
