@@ -332,8 +332,11 @@ private slots:
                               {"--print", platform::settingsFolder(), names[c], "20"});
             QVERIFY(children[c].waitForReadyRead(60000) && children[c].readLine() == "ready\n");
         }
-        for (QProcess &child : children)
+        // Both told before either is waited for: they print at the same time.
+        for (QProcess &child : children) {
             child.write("go\n");
+            QVERIFY(child.waitForBytesWritten(10000));
+        }
         for (QProcess &child : children) {
             QVERIFY(child.waitForFinished(300000));
             QVERIFY2(child.exitCode() == 0, child.readAllStandardError().constData());

@@ -164,8 +164,11 @@ private slots:
             QVERIFY(children[c].waitForReadyRead(60000));
             QCOMPARE(children[c].readLine(), QByteArray("ready\n"));
         }
-        for (QProcess &child : children)
+        // Both told before either is waited for: they print at the same time.
+        for (QProcess &child : children) {
             child.write("go\n");
+            QVERIFY(child.waitForBytesWritten(10000));
+        }
         for (QProcess &child : children) {
             QVERIFY(child.waitForReadyRead(300000));
             QCOMPARE(child.readLine(), QByteArray("printed\n"));
