@@ -13,7 +13,8 @@
 --
 -- The tables are those of the register file (Registre.sqlite) of each computer. The
 -- role may read them, add cheques and chequebooks, change statuses, chequebooks and
--- claims; it may never delete a cheque, a chequebook or a line of history, nor
+-- claims, and keep the queue of cheques to print (the only table it may delete
+-- from); it may never delete a cheque, a chequebook or a line of history, nor
 -- change a cheque's amount, beneficiary, date or number once written.
 
 \set ON_ERROR_STOP on
@@ -87,6 +88,18 @@ CREATE TABLE IF NOT EXISTS history (
     reason TEXT NOT NULL
 );
 
+-- The cheques waiting to be printed, typed or imported, in the office's order. Each
+-- leaves the queue in the transaction that records it.
+CREATE TABLE IF NOT EXISTS queue (
+    id BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
+    uid TEXT NOT NULL UNIQUE,               -- the same wherever the register is copied
+    position BIGINT NOT NULL,
+    beneficiary TEXT NOT NULL,
+    amount TEXT NOT NULL,                   -- as typed, normalised once the field is left
+    cheque_date TEXT NOT NULL,              -- empty: the date typed when it is printed
+    note TEXT NOT NULL
+);
+
 -- A number is never given twice in a chequebook, whatever a workstation does; a
 -- cheque is never written twice.
 CREATE UNIQUE INDEX IF NOT EXISTS cheques_number ON cheques (chequebook_id, number);
@@ -100,6 +113,7 @@ CREATE INDEX IF NOT EXISTS cheques_status_order ON cheques (status);
 CREATE INDEX IF NOT EXISTS cheques_chequebook ON cheques (chequebook_id);
 CREATE INDEX IF NOT EXISTS cheques_chequebook_status ON cheques (chequebook_id, status, cents);
 CREATE INDEX IF NOT EXISTS history_cheque ON history (cheque_id);
+CREATE INDEX IF NOT EXISTS queue_position ON queue (position);
 
 -- Rows of cheques and of their history are never deleted, and a line of history
 -- never changes: refused even to the owner, as on the register file.
@@ -119,8 +133,8 @@ CREATE TRIGGER history_unchanged BEFORE UPDATE ON history
     FOR EACH STATEMENT EXECUTE PROCEDURE tolvo_refuse('L''historique du registre n''est jamais modifié.');
 
 -- What the workstations may do.
-REVOKE ALL ON register_version, chequebooks, cheques, history FROM PUBLIC;
-REVOKE ALL ON register_version, chequebooks, cheques, history FROM :"role";
+REVOKE ALL ON register_version, chequebooks, cheques, history, queue FROM PUBLIC;
+REVOKE ALL ON register_version, chequebooks, cheques, history, queue FROM :"role";
 GRANT SELECT ON register_version TO :"role";
 GRANT SELECT, INSERT ON chequebooks TO :"role";
 GRANT UPDATE (name, account, first_number, last_number, next_number, digits, closed_at, claimed_by, claimed_at)
@@ -128,9 +142,12 @@ GRANT UPDATE (name, account, first_number, last_number, next_number, digits, clo
 GRANT SELECT, INSERT ON cheques TO :"role";
 GRANT UPDATE (status, status_day, reason) ON cheques TO :"role";
 GRANT SELECT, INSERT ON history TO :"role";
+-- A queued cheque leaves the queue once printed, or when the user takes it out.
+GRANT SELECT, INSERT, DELETE ON queue TO :"role";
+GRANT UPDATE (position, beneficiary, amount, cheque_date, note) ON queue TO :"role";
 GRANT CONNECT ON DATABASE :"DBNAME" TO :"role";
 
-INSERT INTO register_version (version) VALUES (4)
+INSERT INTO register_version (version) VALUES (5)
     ON CONFLICT (one) DO UPDATE SET version = GREATEST(register_version.version, EXCLUDED.version);
 
 COMMIT;

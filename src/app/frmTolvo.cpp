@@ -22,6 +22,7 @@
 #include "printer/frmConfig.h"
 #include "register/Recording.h"
 #include "register/Register.h"
+#include "register/frmAImprimer.h"
 #include "register/frmCarnets.h"
 #include "register/frmRegistre.h"
 #include "settings/CINIFile.h"
@@ -244,12 +245,15 @@ void frmTolvo::buildMenus()
     // The windows added around the cheque entry have a menu of their own, so that "?"
     // keeps its four items and each access key stays single.
     mnuChèques = bar->addMenu(QStringLiteral("C&hèques"));
+    mnuÀImprimer = mnuChèques->addAction(QStringLiteral("Chèques à &imprimer..."));
     mnuRegistre = mnuChèques->addAction(QStringLiteral("&Registre des chèques..."));
     mnuAperçu = mnuChèques->addAction(QStringLiteral("A&perçu du chèque..."));
     mnuCarnets = mnuChèques->addAction(QStringLiteral("&Carnets de chèques..."));
+    platform::setHelpContextID(mnuÀImprimer, 1011);
     platform::setHelpContextID(mnuRegistre, 1007);
     platform::setHelpContextID(mnuAperçu, 1008);
     platform::setHelpContextID(mnuCarnets, 1010);
+    connect(mnuÀImprimer, &QAction::triggered, this, [this] { mnuÀImprimer_Click(); });
     connect(mnuRegistre, &QAction::triggered, this, [this] { mnuRegistre_Click(); });
     connect(mnuAperçu, &QAction::triggered, this, [this] { mnuAperçu_Click(); });
     connect(mnuCarnets, &QAction::triggered, this, [this] { mnuCarnets_Click(); });
@@ -627,6 +631,17 @@ void frmTolvo::mnuRegistre_Click()
     // A cheque printed again from the register goes through the printer panel, as F5.
     showRegister(this, [this] {
         return registre::PrintSettings{chequeInput(QString(), QString()), lblImprimante->text()};
+    });
+    showChequebook();
+}
+
+void frmTolvo::mnuÀImprimer_Click()
+{
+    clearWrittenFile();
+    // The queue prints as F5 does, with what the window holds when it prints.
+    showQueue(this, [this] {
+        return registre::PrintSettings{chequeInput(QString(), QString()), lblImprimante->text(),
+                                       lblPaperBin->text(), lblOrientation->text(), txtDate->text()};
     });
     showChequebook();
 }

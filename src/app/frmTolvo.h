@@ -73,8 +73,9 @@ public:
 
     std::array<QAction *, 3> mnuGénéral;
     // "C&hèques", between the three commands and "&?": the windows beyond the cheque
-    // entry (the register, the preview, the chequebooks).
+    // entry (the queue of cheques to print, the register, the preview, the chequebooks).
     QMenu *mnuChèques;
+    QAction *mnuÀImprimer;
     QAction *mnuRegistre;
     QAction *mnuAperçu;
     QAction *mnuCarnets;
@@ -94,6 +95,7 @@ public:
     void mnuGénéral_Click(int Index);
     void mnuSousAide_Click(int Index);
     void cmdConfig_Click();
+    void mnuÀImprimer_Click();
     void mnuRegistre_Click();
     void mnuAperçu_Click();
     void mnuCarnets_Click();

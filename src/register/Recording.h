@@ -4,6 +4,7 @@
 // chequebook in use; once its page was handed over, the cheque is recorded and takes
 // that leaf's number.
 
+#include "cheque/ChequeJob.h"
 #include "register/Register.h"
 
 #include <optional>
@@ -11,6 +12,17 @@
 class QWidget;
 
 namespace registre {
+
+// What printing a cheque away from the main window takes from it, as F5 uses it:
+// the printer panel, adjustments, font and stars, the printer's name, and what the
+// panel shows of its bin and orientation.
+struct PrintSettings {
+    cheque::ChequeInput input;
+    QString printer;
+    QString paperBin = {};    // "Bac par défaut"
+    QString orientation = {}; // "Orientation Paysage"
+    QString date = {};        // the date field, as typed: the date of a cheque that has none
+};
 
 // The chequebook in use on this computer, by its uid, kept in Tolvo.ini; empty: none.
 QString chequebookInUse();

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
@@ -208,6 +209,21 @@ bool addChequebooks(Step &s)
     return true;
 }
 
+// The cheques waiting to be printed, typed or imported, in the user's order. Each
+// leaves the queue in the transaction that records it.
+bool addQueue(Step &s)
+{
+    return s.exec({"CREATE TABLE queue ("
+                   " id INTEGER PRIMARY KEY,"
+                   " uid TEXT NOT NULL UNIQUE,"
+                   " position INTEGER NOT NULL,"
+                   " beneficiary TEXT NOT NULL,"
+                   " amount TEXT NOT NULL,"      // as typed, normalised once the field is left
+                   " cheque_date TEXT NOT NULL," // empty: the date typed when it is printed
+                   " note TEXT NOT NULL)",
+                   "CREATE INDEX queue_position ON queue (position)"});
+}
+
 // Which workstation of a shared register has each chequebook in its printer.
 bool addClaims(Step &s)
 {
@@ -217,7 +233,7 @@ bool addClaims(Step &s)
 
 // Each version's step, applied in order within one transaction to bring a file from
 // version i to i + 1.
-bool (*const upgrades[])(Step &) = {createTable, addSearchKey, addChequebooks, addClaims};
+bool (*const upgrades[])(Step &) = {createTable, addSearchKey, addChequebooks, addQueue, addClaims};
 static_assert(std::size(upgrades) == schemaVersion);
 
 // SQLite's primary result codes that mean the file is not a usable database.
@@ -771,6 +787,8 @@ bool Register::insert(const Entry &entry, Recorded *recorded, bool &damaged)
     done.id = q.value(0).toLongLong();
     if (!addHistory(q, done.id, entry.status, statusDay, entry.reason))
         return failed(q.lastError());
+    if (entry.queued && !run(QStringLiteral("DELETE FROM queue WHERE id = ?"), {entry.queued}))
+        return failed(q.lastError());
 
     if (entry.replaces) {
         const QString why = done.number < 0 ? QStringLiteral("réimprimé")
@@ -1002,6 +1020,151 @@ bool Register::releaseChequebook(const QString &uid)
     q.addBindValue(uid);
     q.addBindValue(platform::workstationName());
     return q.exec() || fail(q.lastError());
+}
+
+namespace {
+
+// Runs a statement with its values bound in order.
+bool exec(QSqlQuery &q, const QString &sql, const QVariantList &values)
+{
+    q.prepare(sql);
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    return q.exec();
+}
+
+} // namespace
+
+bool Register::queue(QList<QueuedCheque> &cheques)
+{
+    m_error.clear();
+    cheques.clear();
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT id, beneficiary, amount, cheque_date, note FROM queue"
+                               " ORDER BY position, id")))
+        return fail(q.lastError());
+    while (q.next()) {
+        QueuedCheque c;
+        c.id = q.value(0).toLongLong();
+        c.beneficiary = q.value(1).toString();
+        c.amount = q.value(2).toString();
+        c.date = q.value(3).toString();
+        c.note = q.value(4).toString();
+        cheques.append(c);
+    }
+    return !q.lastError().isValid() || fail(q.lastError());
+}
+
+bool Register::enqueue(const QList<ImportedCheque> &cheques, QList<qint64> *ids)
+{
+    if (!writable())
+        return false;
+    QSqlDatabase db = database();
+    if (const QSqlError error = engine::beginWrite(db, onServer()); error.isValid())
+        return fail(error);
+    QSqlQuery q(db), insert(db), id(db);
+    const auto failed = [&](const QSqlError &error) {
+        db.rollback();
+        return fail(error);
+    };
+    if (!q.exec(QStringLiteral("SELECT COALESCE(MAX(position), 0) FROM queue")) || !q.next())
+        return failed(q.lastError());
+    qint64 position = q.value(0).toLongLong();
+    insert.prepare(QStringLiteral("INSERT INTO queue (uid, position, beneficiary, amount, cheque_date, note)"
+                                  " VALUES (?, ?, ?, ?, ?, ?)"));
+    id.prepare(QStringLiteral("SELECT id FROM queue WHERE uid = ?"));
+    QList<qint64> added;
+    added.reserve(cheques.size());
+    for (const ImportedCheque &c : cheques) {
+        const QString uid = newUid();
+        for (const QVariant &v : {QVariant(uid), QVariant(++position), QVariant(text(c.beneficiary)),
+                                  QVariant(text(c.amount)), QVariant(text(c.date)), QVariant(text(c.note))})
+            insert.addBindValue(v);
+        id.addBindValue(uid);
+        if (!insert.exec())
+            return failed(insert.lastError());
+        if (!id.exec() || !id.next())
+            return failed(id.lastError());
+        added << id.value(0).toLongLong();
+        id.finish();
+    }
+    if (!db.commit())
+        return failed(db.lastError());
+    if (ids)
+        *ids = added;
+    return true;
+}
+
+bool Register::updateQueued(const QueuedCheque &cheque)
+{
+    if (!writable())
+        return false;
+    QSqlQuery q(database());
+    if (!exec(
+            q,
+            QStringLiteral("UPDATE queue SET beneficiary = ?, amount = ?, cheque_date = ?, note = ?"
+                           " WHERE id = ?"),
+            {text(cheque.beneficiary), text(cheque.amount), text(cheque.date), text(cheque.note), cheque.id}))
+        return fail(q.lastError());
+    if (q.numRowsAffected() != 1)
+        return failWith(QStringLiteral("Ce chèque n'est plus dans la file : il a été imprimé ou retiré "
+                                       "par un autre programme."));
+    return true;
+}
+
+bool Register::removeQueued(const QList<qint64> &ids)
+{
+    if (!writable())
+        return false;
+    QSqlDatabase db = database();
+    if (const QSqlError error = engine::beginWrite(db, onServer()); error.isValid())
+        return fail(error);
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("DELETE FROM queue WHERE id = ?"));
+    for (const qint64 id : ids) {
+        q.addBindValue(id);
+        if (!q.exec()) {
+            const QSqlError error = q.lastError();
+            db.rollback();
+            return fail(error);
+        }
+    }
+    if (!db.commit()) {
+        fail(db.lastError());
+        db.rollback();
+        return false;
+    }
+    return true;
+}
+
+bool Register::swapQueued(qint64 first, qint64 second)
+{
+    if (!writable())
+        return false;
+    QSqlDatabase db = database();
+    if (const QSqlError error = engine::beginWrite(db, onServer()); error.isValid())
+        return fail(error);
+    QSqlQuery q(db);
+    const auto failed = [&](const QSqlError &error) {
+        db.rollback();
+        return fail(error);
+    };
+    if (!exec(q, QStringLiteral("SELECT id, position FROM queue WHERE id IN (?, ?)"), {first, second}))
+        return failed(q.lastError());
+    QHash<qint64, qint64> positions;
+    while (q.next())
+        positions.insert(q.value(0).toLongLong(), q.value(1).toLongLong());
+    if (positions.size() != 2) {
+        db.rollback();
+        return failWith(QStringLiteral("Ce chèque n'est plus dans la file : il a été imprimé ou retiré "
+                                       "par un autre programme."));
+    }
+    if (!exec(q, QStringLiteral("UPDATE queue SET position = ? WHERE id = ?"), {positions[second], first}) ||
+        !exec(q, QStringLiteral("UPDATE queue SET position = ? WHERE id = ?"), {positions[first], second}) ||
+        !db.commit())
+        return failed(q.lastError().isValid() ? q.lastError() : db.lastError());
+    return true;
 }
 
 QStringList Register::history(qint64 id)

@@ -7,6 +7,7 @@
 // Nothing is ever deleted from it: a status changes, and each change is kept with
 // who made it, when and why.
 
+#include "register/ChequeImport.h"
 #include "register/Chequebook.h"
 #include "register/Server.h"
 
@@ -47,6 +48,14 @@ struct Entry {
     // The number of the leaf printed, as announced before printing ("0001234"):
     // what the user is told of a record that has to wait. Empty: none.
     QString leaf;
+    // The queued cheque this one is: it leaves the queue in the same transaction, so
+    // that it is never both recorded and still waiting, nor neither.
+    qint64 queued = 0;
+};
+
+// A cheque waiting in the queue of cheques to print, as typed or imported.
+struct QueuedCheque : ImportedCheque {
+    qint64 id = 0;
 };
 
 // What recording a cheque gave it.
@@ -60,7 +69,7 @@ struct Recorded {
 
 // The schema this program writes; older files are brought up to it on opening. A
 // server's is brought up by its administrator, with the SQL file shipped with Tolvo.
-inline constexpr int schemaVersion = 4;
+inline constexpr int schemaVersion = 5;
 // That file, in share/tolvo/.
 inline constexpr const char *serverSqlFile = "registre-postgresql.sql";
 
@@ -128,6 +137,17 @@ public:
     Claim claimChequebook(const QString &uid, bool takeOver, Chequebook *book = nullptr);
     // Gives it back, when this workstation has it.
     bool releaseChequebook(const QString &uid);
+
+    // The queue of cheques to print, in its order. A queued cheque leaves it when it
+    // is recorded (Entry::queued). False, with error(), when it cannot be read.
+    bool queue(QList<QueuedCheque> &cheques);
+    // Adds cheques at the end of the queue, all of them or none; their ids, in order.
+    bool enqueue(const QList<ImportedCheque> &cheques, QList<qint64> *ids = nullptr);
+    // Writes a queued cheque's texts; refused when it is no longer queued.
+    bool updateQueued(const QueuedCheque &cheque);
+    bool removeQueued(const QList<qint64> &ids);
+    // Two queued cheques change places.
+    bool swapQueued(qint64 first, qint64 second);
 
     // Changes the status of the cheques given, with their history, in one
     // transaction. Cheques that cannot take that status are left as they are.

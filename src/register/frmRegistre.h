@@ -5,8 +5,7 @@
 // cheque printed to a PDF file opens it. Selected cheques are marked debited or
 // cancelled, one is printed again on the next number, a leaf is skipped.
 
-#include "cheque/ChequeJob.h"
-#include "register/Register.h"
+#include "register/Recording.h"
 #include "register/RegisterList.h"
 
 #include <QDialog>
@@ -32,13 +31,6 @@ public:
 
 private:
     Register &m_register;
-};
-
-// What printing a cheque again takes from the main window, as F5 uses it: the
-// printer panel, adjustments, font and stars, and the printer's name.
-struct PrintSettings {
-    cheque::ChequeInput input;
-    QString printer;
 };
 
 } // namespace registre

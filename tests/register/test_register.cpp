@@ -756,10 +756,11 @@ private slots:
         QCOMPARE(
             sql(path, "PRAGMA user_version; SELECT id, beneficiary, beneficiary_key, cents, number IS NULL,"
                       " status, status_day FROM cheques"),
-            QString::number(registre::schemaVersion) +
-                QString("\n1|Émile Zoé|emile zoe|1200|1|émis|2025-01-02\n2|Garage|garage|700|1|émis|2025-01-03\n"
-                    "3|Émilie|emilie|300|1|émis|" +
-                    QDate::currentDate().toString(Qt::ISODate)));
+            QString(
+                "%1\n1|Émile Zoé|emile zoe|1200|1|émis|2025-01-02\n2|Garage|garage|700|1|émis|2025-01-03\n"
+                "3|Émilie|emilie|300|1|émis|%2")
+                .arg(registre::schemaVersion)
+                .arg(QDate::currentDate().toString(Qt::ISODate)));
         frmRegistre w;
         QVERIFY(w.lblLectureSeule->isHidden());
         w.txtBénéficiaire->setText("émil");
