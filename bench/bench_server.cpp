@@ -10,6 +10,8 @@
 #include "support/PrivatePostgres.h"
 #include "support/TestKeyring.h"
 
+#include "Timing.h"
+
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <QUuid>
@@ -19,6 +21,9 @@
 #include <vector>
 
 namespace {
+
+using bench::median;
+using bench::msSince;
 
 registre::Entry entry(int n, const QString &chequebook)
 {
@@ -34,17 +39,6 @@ registre::Entry entry(int n, const QString &chequebook)
     e.chequebook = chequebook;
     e.printId = QUuid::createUuid().toString(QUuid::WithoutBraces);
     return e;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-double msSince(std::chrono::steady_clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
 struct Figures {

@@ -121,16 +121,11 @@ bool editJournal(const std::function<bool(QList<Waiting> &)> &change)
     return false;
 }
 
-// The chequebook cannot give the next leaf: say so, offer the chequebooks.
-void refuseChequebook(QWidget *parent, const Chequebook &book)
+// Says why nothing was printed, offering "Carnets de chèques" where it is mended.
+void offerChequebooks(QWidget *parent, const QString &message)
 {
     frmMsgBox box(parent);
-    box.setMessage(
-        (book.closed() ? QStringLiteral("Le carnet « %1 » est clos.").arg(book.name)
-                       : QStringLiteral("Le carnet « %1 » est épuisé : son dernier chèque, le n° %2, a déjà "
-                                        "été imprimé.")
-                             .arg(book.name, book.numberText(book.last))) +
-        QStringLiteral("\r\nRien n'a été imprimé. Choisissez un autre carnet dans « Carnets de chèques »."));
+    box.setMessage(message);
     box.setPictureType(2);
     box.setHelpButton(1010);
     box.setFormType(2);
@@ -138,6 +133,19 @@ void refuseChequebook(QWidget *parent, const Chequebook &book)
     platform::execDialog(box);
     if (box.Tag == QLatin1String("1"))
         showChequebooks(parent);
+}
+
+// The chequebook cannot give the next leaf: say so, offer the chequebooks.
+void refuseChequebook(QWidget *parent, const Chequebook &book)
+{
+    offerChequebooks(
+        parent,
+        (book.closed() ? QStringLiteral("Le carnet « %1 » est clos.").arg(book.name)
+                       : QStringLiteral("Le carnet « %1 » est épuisé : son dernier chèque, le n° %2, a déjà "
+                                        "été imprimé.")
+                             .arg(book.name, book.numberText(book.last))) +
+            QStringLiteral(
+                "\r\nRien n'a été imprimé. Choisissez un autre carnet dans « Carnets de chèques »."));
 }
 
 QString describe(const Entry &e)
@@ -151,17 +159,10 @@ QString describe(const Entry &e)
 // The chequebook is in another workstation's printer: say which, offer the chequebooks.
 void refuseClaimed(QWidget *parent, const Chequebook &book)
 {
-    frmMsgBox box(parent);
-    box.setMessage(book.claimText() +
-                   QStringLiteral("\r\nRien n'a été imprimé. Pour imprimer sur ce carnet depuis ce poste, "
-                                  "prenez-le dans « Carnets de chèques »."));
-    box.setPictureType(2);
-    box.setHelpButton(1010);
-    box.setFormType(2);
-    box.setButtonCaption(1, QStringLiteral("Carnets..."));
-    platform::execDialog(box);
-    if (box.Tag == QLatin1String("1"))
-        showChequebooks(parent);
+    offerChequebooks(parent,
+                     book.claimText() +
+                         QStringLiteral("\r\nRien n'a été imprimé. Pour imprimer sur ce carnet depuis "
+                                        "ce poste, prenez-le dans « Carnets de chèques »."));
 }
 
 // Writes the cheques waiting for this register, oldest first, telling the user of

@@ -279,6 +279,15 @@ QString text(const QString &value)
     return value.isNull() ? QString(QLatin1String("")) : value;
 }
 
+// Runs a statement with its values bound in order.
+bool exec(QSqlQuery &q, const QString &sql, const QVariantList &values)
+{
+    q.prepare(sql);
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    return q.exec();
+}
+
 QString newUid()
 {
     return QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -288,13 +297,11 @@ QString newUid()
 bool addHistory(QSqlQuery &q, qint64 chequeId, const QString &status, const QString &statusDay,
                 const QString &reason)
 {
-    q.prepare(QStringLiteral("INSERT INTO history (cheque_id, changed_at, who, status, status_day, reason)"
-                             " VALUES (?, ?, ?, ?, ?, ?)"));
-    for (const QVariant &v :
-         {QVariant(chequeId), QVariant(QDateTime::currentDateTime().toString(Qt::ISODate)), QVariant(who()),
-          QVariant(status), QVariant(statusDay), QVariant(text(reason))})
-        q.addBindValue(v);
-    return q.exec();
+    return exec(q,
+                QStringLiteral("INSERT INTO history (cheque_id, changed_at, who, status, status_day, reason)"
+                               " VALUES (?, ?, ?, ?, ?, ?)"),
+                {chequeId, QDateTime::currentDateTime().toString(Qt::ISODate), who(), status, statusDay,
+                 text(reason)});
 }
 
 // The files SQLite keeps beside the register.
@@ -712,19 +719,14 @@ bool Register::insert(const Entry &entry, Recorded *recorded, bool &damaged)
         damaged = !server && isDamage(error);
         return fail(error);
     };
-    const auto run = [&](const QString &sql, const QVariantList &values) {
-        q.prepare(sql);
-        for (const QVariant &v : values)
-            q.addBindValue(v);
-        return q.exec();
-    };
     Recorded done;
     const QString printId = entry.printId.isEmpty() ? newUid() : entry.printId;
 
     // Tried again after a commit whose answer was lost: it is there already.
-    if (!run(QStringLiteral("SELECT c.id, c.number, b.digits, b.last_number FROM cheques c"
-                            " LEFT JOIN chequebooks b ON b.id = c.chequebook_id WHERE c.print_id = ?"),
-             {printId}))
+    if (!exec(q,
+              QStringLiteral("SELECT c.id, c.number, b.digits, b.last_number FROM cheques c"
+                             " LEFT JOIN chequebooks b ON b.id = c.chequebook_id WHERE c.print_id = ?"),
+              {printId}))
         return failed(q.lastError());
     if (q.next()) {
         done.id = q.value(0).toLongLong();
@@ -741,7 +743,8 @@ bool Register::insert(const Entry &entry, Recorded *recorded, bool &damaged)
 
     QVariant chequebookId(QMetaType::fromType<qint64>()), number(QMetaType::fromType<qint64>());
     if (!entry.chequebook.isEmpty()) {
-        if (!run(
+        if (!exec(
+                q,
                 QStringLiteral("SELECT id, next_number, last_number, digits FROM chequebooks WHERE uid = ?") +
                     engine::lockRow(server),
                 {entry.chequebook}))
@@ -763,8 +766,8 @@ bool Register::insert(const Entry &entry, Recorded *recorded, bool &damaged)
                 db.rollback();
                 return failWith(QStringLiteral("Ce carnet n'a plus de chèque."));
             }
-        } else if (!run(QStringLiteral("UPDATE chequebooks SET next_number = ? WHERE id = ?"),
-                        {done.number + 1, chequebookId})) {
+        } else if (!exec(q, QStringLiteral("UPDATE chequebooks SET next_number = ? WHERE id = ?"),
+                         {done.number + 1, chequebookId})) {
             return failed(q.lastError());
         }
     }
@@ -773,30 +776,32 @@ bool Register::insert(const Entry &entry, Recorded *recorded, bool &damaged)
     // A printed cheque is issued the day it is printed; a leaf skipped takes its status today.
     const QString statusDay =
         (entry.status == status::Émis ? entry.printedAt.date() : platform::today()).toString(Qt::ISODate);
-    if (!run(QStringLiteral("INSERT INTO cheques (printed_at, cheque_date, cheque_day, beneficiary,"
-                            " beneficiary_key, amount, cents, printer, paper_bin, orientation, pdf_file,"
-                            " chequebook_id, number, status, status_day, reason, print_id)"
-                            " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-             {entry.printedAt.toString(Qt::ISODate), text(entry.chequeDate),
-              text(day.isValid() ? day.toString(Qt::ISODate) : QString()), text(entry.beneficiary),
-              searchKey(entry.beneficiary), text(entry.amount), entry.cents, text(entry.printer),
-              int(entry.paperBin), int(entry.orientation), text(entry.pdfFile), chequebookId, number,
-              entry.status, statusDay, text(entry.reason), printId}) ||
-        !run(QStringLiteral("SELECT id FROM cheques WHERE print_id = ?"), {printId}) || !q.next())
+    if (!exec(q,
+              QStringLiteral("INSERT INTO cheques (printed_at, cheque_date, cheque_day, beneficiary,"
+                             " beneficiary_key, amount, cents, printer, paper_bin, orientation, pdf_file,"
+                             " chequebook_id, number, status, status_day, reason, print_id)"
+                             " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+              {entry.printedAt.toString(Qt::ISODate), text(entry.chequeDate),
+               text(day.isValid() ? day.toString(Qt::ISODate) : QString()), text(entry.beneficiary),
+               searchKey(entry.beneficiary), text(entry.amount), entry.cents, text(entry.printer),
+               int(entry.paperBin), int(entry.orientation), text(entry.pdfFile), chequebookId, number,
+               entry.status, statusDay, text(entry.reason), printId}) ||
+        !exec(q, QStringLiteral("SELECT id FROM cheques WHERE print_id = ?"), {printId}) || !q.next())
         return failed(q.lastError());
     done.id = q.value(0).toLongLong();
     if (!addHistory(q, done.id, entry.status, statusDay, entry.reason))
         return failed(q.lastError());
-    if (entry.queued && !run(QStringLiteral("DELETE FROM queue WHERE id = ?"), {entry.queued}))
+    if (entry.queued && !exec(q, QStringLiteral("DELETE FROM queue WHERE id = ?"), {entry.queued}))
         return failed(q.lastError());
 
     if (entry.replaces) {
         const QString why = done.number < 0 ? QStringLiteral("réimprimé")
                                             : QStringLiteral("remplacé par n° ") + done.numberText;
         const QString today = platform::today().toString(Qt::ISODate);
-        if (!run(QStringLiteral("UPDATE cheques SET status = ?, status_day = ?, reason = ?"
-                                " WHERE id = ? AND status IN (?, ?)"),
-                 {status::Annulé, today, why, entry.replaces, status::Émis, status::HorsTolvo}))
+        if (!exec(q,
+                  QStringLiteral("UPDATE cheques SET status = ?, status_day = ?, reason = ?"
+                                 " WHERE id = ? AND status IN (?, ?)"),
+                  {status::Annulé, today, why, entry.replaces, status::Émis, status::HorsTolvo}))
             return failed(q.lastError());
         if (q.numRowsAffected() == 1 && !addHistory(q, entry.replaces, status::Annulé, today, why))
             return failed(q.lastError());
@@ -826,13 +831,11 @@ int Register::setStatus(const QList<qint64> &ids, const QString &status, const Q
     int changed = 0;
     const QString statusDay = day.toString(Qt::ISODate);
     for (const qint64 id : ids) {
-        q.prepare(QStringLiteral("UPDATE cheques SET status = ?, status_day = ?, reason = ? WHERE id = ?"
-                                 " AND status IN (%1)")
-                      .arg(from.join(QStringLiteral(", "))));
-        for (const QVariant &v :
-             {QVariant(status), QVariant(statusDay), QVariant(text(reason)), QVariant(id)})
-            q.addBindValue(v);
-        bool ok = q.exec();
+        bool ok = exec(q,
+                       QStringLiteral("UPDATE cheques SET status = ?, status_day = ?, reason = ? WHERE id = ?"
+                                      " AND status IN (%1)")
+                           .arg(from.join(QStringLiteral(", "))),
+                       {status, statusDay, text(reason), id});
         const bool hit = ok && q.numRowsAffected() == 1;
         ok = ok && (!hit || addHistory(q, id, status, statusDay, reason));
         if (!ok) {
@@ -917,18 +920,13 @@ bool Register::saveChequebook(Chequebook &book)
         db.rollback();
         return fail(error);
     };
-    const auto run = [&](const QString &sql, const QVariantList &values) {
-        q.prepare(sql);
-        for (const QVariant &v : values)
-            q.addBindValue(v);
-        return q.exec();
-    };
     if (book.id != 0) {
         // The numbers already recorded stay inside the chequebook, and none of them
         // would be given again.
-        if (!run(QStringLiteral("SELECT number FROM cheques WHERE chequebook_id = ? AND number IS NOT NULL"
-                                " AND (number < ? OR number > ? OR number >= ?) ORDER BY number LIMIT 1"),
-                 {book.id, book.first, book.last, book.next}))
+        if (!exec(q,
+                  QStringLiteral("SELECT number FROM cheques WHERE chequebook_id = ? AND number IS NOT NULL"
+                                 " AND (number < ? OR number > ? OR number >= ?) ORDER BY number LIMIT 1"),
+                  {book.id, book.first, book.last, book.next}))
             return failed(q.lastError());
         if (q.next()) {
             const qint64 used = q.value(0).toLongLong();
@@ -942,18 +940,20 @@ bool Register::saveChequebook(Chequebook &book)
                                      "prochain numéro doit venir après lui.")
                           .arg(book.numberText(used)));
         }
-        if (!run(QStringLiteral("UPDATE chequebooks SET name = ?, account = ?, first_number = ?,"
-                                " last_number = ?, next_number = ?, digits = ? WHERE id = ?"),
-                 {book.name, text(book.account), book.first, book.last, book.next, book.digits, book.id}))
+        if (!exec(q,
+                  QStringLiteral("UPDATE chequebooks SET name = ?, account = ?, first_number = ?,"
+                                 " last_number = ?, next_number = ?, digits = ? WHERE id = ?"),
+                  {book.name, text(book.account), book.first, book.last, book.next, book.digits, book.id}))
             return failed(q.lastError());
     } else {
         book.uid = newUid();
         book.closedAt.clear();
-        if (!run(QStringLiteral("INSERT INTO chequebooks (uid, name, account, first_number, last_number,"
-                                " next_number, digits, closed_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-                 {book.uid, book.name, text(book.account), book.first, book.last, book.next, book.digits,
-                  text(QString())}) ||
-            !run(QStringLiteral("SELECT id FROM chequebooks WHERE uid = ?"), {book.uid}) || !q.next())
+        if (!exec(q,
+                  QStringLiteral("INSERT INTO chequebooks (uid, name, account, first_number, last_number,"
+                                 " next_number, digits, closed_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+                  {book.uid, book.name, text(book.account), book.first, book.last, book.next, book.digits,
+                   text(QString())}) ||
+            !exec(q, QStringLiteral("SELECT id FROM chequebooks WHERE uid = ?"), {book.uid}) || !q.next())
             return failed(q.lastError());
         book.id = q.value(0).toLongLong();
     }
@@ -968,11 +968,11 @@ bool Register::setChequebookClosed(const QString &uid, bool closed)
         return false;
     // A chequebook closed is in no workstation's printer any more.
     QSqlQuery q(database());
-    q.prepare(QStringLiteral(
-        "UPDATE chequebooks SET closed_at = ?, claimed_by = '', claimed_at = '' WHERE uid = ?"));
-    q.addBindValue(closed ? QDateTime::currentDateTime().toString(Qt::ISODate) : text(QString()));
-    q.addBindValue(uid);
-    return q.exec() || fail(q.lastError());
+    return exec(q,
+                QStringLiteral(
+                    "UPDATE chequebooks SET closed_at = ?, claimed_by = '', claimed_at = '' WHERE uid = ?"),
+                {closed ? QDateTime::currentDateTime().toString(Qt::ISODate) : text(QString()), uid}) ||
+           fail(q.lastError());
 }
 
 Register::Claim Register::claimChequebook(const QString &uid, bool takeOver, Chequebook *book)
@@ -1015,25 +1015,12 @@ bool Register::releaseChequebook(const QString &uid)
     if (!writable())
         return false;
     QSqlQuery q(database());
-    q.prepare(QStringLiteral(
-        "UPDATE chequebooks SET claimed_by = '', claimed_at = '' WHERE uid = ? AND claimed_by = ?"));
-    q.addBindValue(uid);
-    q.addBindValue(platform::workstationName());
-    return q.exec() || fail(q.lastError());
+    return exec(q,
+                QStringLiteral("UPDATE chequebooks SET claimed_by = '', claimed_at = '' WHERE uid = ? AND "
+                               "claimed_by = ?"),
+                {uid, platform::workstationName()}) ||
+           fail(q.lastError());
 }
-
-namespace {
-
-// Runs a statement with its values bound in order.
-bool exec(QSqlQuery &q, const QString &sql, const QVariantList &values)
-{
-    q.prepare(sql);
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-    return q.exec();
-}
-
-} // namespace
 
 bool Register::queue(QList<QueuedCheque> &cheques)
 {

@@ -38,14 +38,6 @@ QString sql(const QString &query)
     return run("sqlite3", {registre::filePath(), query}).out.trimmed();
 }
 
-QStringList texts(const platform::MessageBoxRecorder &boxes)
-{
-    QStringList all;
-    for (const platform::ShownMessage &m : boxes.shown)
-        all << m.text;
-    return all;
-}
-
 // Replaces a field's text by typing, as a user selecting it first.
 void retype(QLineEdit *field, const QString &text)
 {
@@ -77,13 +69,7 @@ int printMany(const QString &folder, const QString &name, int count)
             return 102;
         QTest::keyClick(focused(), Qt::Key_F5);
     }
-    int unexpected = 0;
-    for (const QString &text : texts(boxes))
-        if (!text.startsWith("Il reste") && !text.startsWith("C'était le dernier")) {
-            ++unexpected;
-            std::fprintf(stderr, "%s\n", qPrintable(text));
-        }
-    return unexpected;
+    return unexpectedBoxes(boxes);
 }
 
 } // namespace

@@ -38,14 +38,6 @@ namespace {
 
 PrivatePostgres *server = nullptr;
 
-QStringList texts(const platform::MessageBoxRecorder &boxes)
-{
-    QStringList all;
-    for (const platform::ShownMessage &m : boxes.shown)
-        all << m.text;
-    return all;
-}
-
 // A workstation: its settings folder, pointing at the server, and its name.
 void beWorkstation(const QString &folder, const QString &name, const QString &host, int port)
 {
@@ -110,13 +102,7 @@ int workstation(const QString &folder, const QString &name, const QString &host,
         return 102;
     frmRegistre r(&w);
     std::printf("%s|%s\n", qPrintable(r.lblTotal->text()), qPrintable(r.lblADébiter->text()));
-    int unexpected = 0;
-    for (const QString &text : texts(boxes))
-        if (!text.startsWith("Il reste") && !text.startsWith("C'était le dernier")) {
-            ++unexpected;
-            std::fprintf(stderr, "%s\n", qPrintable(text));
-        }
-    return unexpected;
+    return unexpectedBoxes(boxes);
 }
 
 } // namespace

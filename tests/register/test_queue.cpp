@@ -81,14 +81,6 @@ std::function<void(QDialog &)> confirm(QString *text)
     };
 }
 
-QString texts(const platform::MessageBoxRecorder &boxes)
-{
-    QStringList all;
-    for (const platform::ShownMessage &m : boxes.shown)
-        all << m.text;
-    return all.join('\n');
-}
-
 // An access key; a button pressed by it clicks after a short delay.
 void alt(QWidget &window, char key)
 {
@@ -218,7 +210,7 @@ private slots:
         QTest::keyClick(&w, Qt::Key_H, Qt::AltModifier);
         QTRY_VERIFY(w.mnuChèques->isVisible());
         QTest::keyClick(w.mnuChèques, Qt::Key_I);
-        QTRY_VERIFY2(boxes.dialogsRun == 3, qPrintable(seen.join('\n') + texts(boxes)));
+        QTRY_VERIFY2(boxes.dialogsRun == 3, qPrintable((seen + texts(boxes)).join('\n')));
         platform::setOpenFileNameAnswer(nullptr);
 
         QCOMPARE(seen, QStringList({"1011", "Aucun chèque en attente.", "1012", libreOfficeProblems[0],

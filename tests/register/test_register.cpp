@@ -138,15 +138,6 @@ QString shownRows(const frmRegistre &w)
     return rows;
 }
 
-// The texts of the message boxes shown.
-QStringList texts(const platform::MessageBoxRecorder &boxes)
-{
-    QStringList all;
-    for (const platform::ShownMessage &m : boxes.shown)
-        all << m.text;
-    return all;
-}
-
 // The files of a folder, hidden ones included.
 QStringList filesIn(const QString &folder)
 {

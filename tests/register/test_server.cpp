@@ -77,14 +77,6 @@ int record(const QString &host, int port, const QString &chequebook, int count)
     return refused;
 }
 
-QStringList texts(const platform::MessageBoxRecorder &boxes)
-{
-    QStringList all;
-    for (const platform::ShownMessage &m : boxes.shown)
-        all << m.text;
-    return all;
-}
-
 // Fills the server's fields of "Emplacement du registre" as typed.
 void fill(frmEmplacement &d, const registre::ServerSettings &s, const QString &password)
 {
