@@ -151,6 +151,28 @@ bool copyRegister(Register &from, Register &to, CopyReport *report, QString *err
     if (cheques.lastError().isValid())
         return broken(cheques);
 
+    // The cheques waiting to be printed, after those of the server's queue, in their order.
+    QSqlQuery last = prepared(target, QStringLiteral("SELECT COALESCE(MAX(position), 0) FROM queue"));
+    if (!last.exec() || !last.next())
+        return broken(last);
+    const qint64 after = last.value(0).toLongLong();
+    QSqlQuery queue =
+        prepared(source, QStringLiteral("SELECT uid, position, beneficiary, amount, cheque_date,"
+                                        " note FROM queue ORDER BY position, id"));
+    QSqlQuery enqueue =
+        prepared(target, QStringLiteral("INSERT INTO queue (uid, position, beneficiary, amount, cheque_date,"
+                                        " note) VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT (uid) DO NOTHING"));
+    if (!queue.exec())
+        return broken(queue);
+    while (queue.next()) {
+        if (!run(enqueue, {queue.value(0), after + queue.value(1).toLongLong(), queue.value(2),
+                           queue.value(3), queue.value(4), queue.value(5)}))
+            return broken(enqueue);
+        (enqueue.numRowsAffected() == 1 ? done.queued : done.queuedThere)++;
+    }
+    if (queue.lastError().isValid())
+        return broken(queue);
+
     // A number copied is never given again by the server.
     QSqlQuery next =
         prepared(target, QStringLiteral("UPDATE chequebooks SET next_number = LEAST(last_number + 1,"
@@ -168,14 +190,19 @@ bool copyRegister(Register &from, Register &to, CopyReport *report, QString *err
 
 QString copyText(const CopyReport &r)
 {
-    if (r.cheques == 0 && r.chequebooks == 0)
-        return QStringLiteral("Rien à copier : %1 et %2 de cet ordinateur sont déjà sur le serveur.")
-            .arg(plural(r.chequesThere, "chèque", "chèques"),
-                 plural(r.chequebooksThere, "carnet", "carnets"));
+    if (r.cheques == 0 && r.chequebooks == 0 && r.queued == 0)
+        return QStringLiteral("Rien à copier : %1 et %2 de cet ordinateur sont déjà sur le serveur%3.")
+            .arg(plural(r.chequesThere, "chèque", "chèques"), plural(r.chequebooksThere, "carnet", "carnets"),
+                 r.queuedThere == 0 ? QString()
+                                    : QStringLiteral(", ainsi que %1 à imprimer")
+                                          .arg(plural(r.queuedThere, "chèque", "chèques")));
     QString text =
         QStringLiteral("%1, %2 et %3 copiés sur le serveur.")
             .arg(plural(r.cheques, "chèque", "chèques"), plural(r.chequebooks, "carnet", "carnets"),
                  plural(r.history, "ligne d'historique", "lignes d'historique"));
+    if (r.queued > 0)
+        text += QStringLiteral(" %1 à la file du serveur.")
+                    .arg(plural(r.queued, "chèque à imprimer ajouté", "chèques à imprimer ajoutés"));
     if (r.chequesThere > 0 || r.chequebooksThere > 0)
         text += QStringLiteral(" Déjà sur le serveur : %1 et %2.")
                     .arg(plural(r.chequesThere, "chèque", "chèques"),

@@ -1,8 +1,9 @@
 #pragma once
 // This computer's register copied onto the server's: the chequebooks, the cheques
-// with their numbers and statuses, and their history. What the server already
-// holds (the same chequebook uid, the same print id) is left as it is, so that a
-// copy made twice copies nothing twice. The file is only read.
+// with their numbers and statuses, their history, and the cheques waiting to be
+// printed. What the server already holds (the same chequebook or queued cheque uid,
+// the same print id) is left as it is, so that a copy made twice copies nothing
+// twice. The file is only read.
 
 #include <QString>
 
@@ -14,6 +15,7 @@ struct CopyReport {
     int chequebooks = 0, chequebooksThere = 0;
     int cheques = 0, chequesThere = 0;
     int history = 0;
+    int queued = 0, queuedThere = 0;
 };
 
 // In one transaction of the server: nothing is copied when anything fails. Both

@@ -62,6 +62,7 @@ QJsonObject toJson(const Waiting &w)
             {QStringLiteral("état"), e.status},
             {QStringLiteral("motif"), e.reason},
             {QStringLiteral("remplace"), QString::number(e.replaces)},
+            {QStringLiteral("file"), QString::number(e.queued)},
             {QStringLiteral("feuille"), e.leaf}};
 }
 
@@ -84,6 +85,8 @@ Waiting fromJson(const QJsonObject &o)
     e.status = o.value(QStringLiteral("état")).toString(status::Émis);
     e.reason = o.value(QStringLiteral("motif")).toString();
     e.replaces = o.value(QStringLiteral("remplace")).toString().toLongLong();
+    // The queued cheque it was: written, it leaves the queue, and is not printed again.
+    e.queued = o.value(QStringLiteral("file")).toString().toLongLong();
     e.leaf = o.value(QStringLiteral("feuille")).toString();
     return w;
 }

@@ -279,6 +279,12 @@ QString text(const QString &value)
     return value.isNull() ? QString(QLatin1String("")) : value;
 }
 
+QString notQueued()
+{
+    return QStringLiteral("Ce chèque n'est plus dans la file : il a été imprimé ou retiré par un autre "
+                          "programme.");
+}
+
 // Runs a statement with its values bound in order.
 bool exec(QSqlQuery &q, const QString &sql, const QVariantList &values)
 {
@@ -1095,8 +1101,7 @@ bool Register::updateQueued(const QueuedCheque &cheque)
             {text(cheque.beneficiary), text(cheque.amount), text(cheque.date), text(cheque.note), cheque.id}))
         return fail(q.lastError());
     if (q.numRowsAffected() != 1)
-        return failWith(QStringLiteral("Ce chèque n'est plus dans la file : il a été imprimé ou retiré "
-                                       "par un autre programme."));
+        return failWith(notQueued());
     return true;
 }
 
@@ -1125,6 +1130,17 @@ bool Register::removeQueued(const QList<qint64> &ids)
     return true;
 }
 
+bool Register::stillQueued(qint64 id)
+{
+    // On a server, writable() reaches it again when the connection was lost.
+    if (!writable())
+        return false;
+    QSqlQuery q(database());
+    if (!exec(q, QStringLiteral("SELECT 1 FROM queue WHERE id = ?"), {id}))
+        return fail(q.lastError());
+    return q.next() || failWith(notQueued());
+}
+
 bool Register::swapQueued(qint64 first, qint64 second)
 {
     if (!writable())
@@ -1144,8 +1160,7 @@ bool Register::swapQueued(qint64 first, qint64 second)
         positions.insert(q.value(0).toLongLong(), q.value(1).toLongLong());
     if (positions.size() != 2) {
         db.rollback();
-        return failWith(QStringLiteral("Ce chèque n'est plus dans la file : il a été imprimé ou retiré "
-                                       "par un autre programme."));
+        return failWith(notQueued());
     }
     if (!exec(q, QStringLiteral("UPDATE queue SET position = ? WHERE id = ?"), {positions[second], first}) ||
         !exec(q, QStringLiteral("UPDATE queue SET position = ? WHERE id = ?"), {positions[first], second}) ||

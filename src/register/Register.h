@@ -148,6 +148,10 @@ public:
     bool removeQueued(const QList<qint64> &ids);
     // Two queued cheques change places.
     bool swapQueued(qint64 first, qint64 second);
+    // Whether a queued cheque still waits, asked before each page of a batch: a
+    // server lost, or the cheque printed meanwhile by another program or workstation,
+    // stops the batch before the page prints. False, with error(), when not.
+    bool stillQueued(qint64 id);
 
     // Changes the status of the cheques given, with their history, in one
     // transaction. Cheques that cannot take that status are left as they are.

@@ -1,8 +1,9 @@
 // Workstations of one office printing into one register on a PostgreSQL server
 // started by the test: two programs printing at once, each on its own chequebook; a
 // chequebook taken from another workstation only when the user says so; the server
-// stopped and started again under F5, and a page whose record was lost on the way;
-// the password asked once per run when there is no keyring.
+// stopped and started again under F5 and in a batch of queued cheques, and a page
+// whose record was lost on the way; the password asked once per run when there is
+// no keyring.
 
 #include "app/frmTolvo.h"
 #include "dialogs/frmMsgBox.h"
@@ -13,6 +14,7 @@
 #include "platform/help/HelpKey.h"
 #include "register/Recording.h"
 #include "register/Register.h"
+#include "register/frmAImprimer.h"
 #include "register/frmCarnets.h"
 #include "register/frmRegistre.h"
 #include "settings/CINIFile.h"
@@ -125,6 +127,8 @@ private slots:
 
     void init()
     {
+        // A test that failed with the server stopped leaves it so.
+        QVERIFY(server->isRunning() || server->start());
         platform::setKeyring(std::make_unique<TestKeyring>());
         platform::setToday(QDate());
         beWorkstation(folder("COMPTA-2"), "COMPTA-2", server->host(), server->port());
@@ -342,6 +346,114 @@ private slots:
                         QString::number(book.id)),
             QString("1 Un, 2 Deux, 3 Trois, 4 Quatre, 5 Cinq"));
         QVERIFY(!QFile::exists(journal));
+    }
+
+    // The server stopped between two pages of a batch of queued cheques: the batch
+    // stops before the next page with the reason, the rest kept in the queue. Started
+    // again, the batch carries on in the same window; the server stopped while a page
+    // prints: the page is told with its number and written when the server is back,
+    // before the rest prints. Each cheque printed once, recorded once, in order.
+    void batchServerLost()
+    {
+        const registre::Chequebook book = addChequebook("Lot", 1, 50);
+        registre::setChequebookInUse(book.uid);
+        {
+            QList<registre::ImportedCheque> cheques;
+            for (int i = 1; i <= 6; ++i)
+                cheques << registre::ImportedCheque{QString("Lot %1").arg(i), QString("%1,00").arg(i), "",
+                                                    ""};
+            registre::Register reg;
+            QVERIFY2(reg.open() && reg.enqueue(cheques), qPrintable(reg.error()));
+        }
+        platform::FakePrinter &printer = platform::useFakePrinter();
+        const QString where = QString("serveur %1, base tolvo").arg(server->host());
+        frmÀImprimer q(nullptr, [] {
+            return registre::PrintSettings{
+                cheque::ChequeInput{"", "", "", false, "7", "2", "90", 0, 0, "Arial"}, "Fichier PDF",
+                "Bac par défaut", "Orientation Paysage", "06/12/26"};
+        });
+        QVERIFY(showActive(q));
+        platform::MessageBoxRecorder boxes;
+        // Stops the server once, while the given document is drawn, or just after it
+        // was recorded (before the next page is looked at).
+        const auto stopAt = [&](int document, bool afterIt) {
+            printer.widthOf = [&, document, afterIt, done = false](const QString &text, float size) mutable {
+                if (!done && printer.documents + 1 == document) {
+                    done = true;
+                    if (afterIt)
+                        QTimer::singleShot(0, [] { server->stop(); });
+                    else
+                        server->stop();
+                }
+                return 0.2 * size * text.size();
+            };
+        };
+        const auto printAll = [&] {
+            boxes.queueDialog([](QDialog &d) {
+                d.show();
+                QTest::keyClick(dynamic_cast<frmMsgBox &>(d).cmdAction[1], Qt::Key_Return);
+            });
+            QApplication::setActiveWindow(&q);
+            QTest::keyClick(&q, 't', Qt::AltModifier);
+            QTest::qWait(150);
+        };
+        const auto numbers = [&] {
+            return server->sql("SELECT string_agg(number || ' ' || beneficiary, ', ' ORDER BY number) FROM "
+                               "cheques WHERE chequebook_id = " +
+                               QString::number(book.id));
+        };
+
+        stopAt(2, true);
+        printAll();
+        QCOMPARE(printer.documents, 2);
+        QCOMPARE(boxes.shown.size(), 1);
+        const QString stopped = boxes.shown[0].text;
+        QVERIFY2(stopped.startsWith(QString("Le chèque de 3,00 € à Lot 3 n'a pas été imprimé :\r\nLe serveur "
+                                            "« %1 » ne répond pas (port %2)")
+                                        .arg(server->host())
+                                        .arg(server->port())) &&
+                     stopped.endsWith("\r\n" + where +
+                                      "\r\n2 chèques imprimés et inscrits au registre, n° "
+                                      "0000001, 0000002.\r\n4 chèques restent dans la file "
+                                      ": Lot 3, Lot 4, Lot 5, Lot 6."),
+                 qPrintable(stopped));
+        QCOMPARE(q.model()->rowCount(), 4);
+        QVERIFY2(q.lblCarnet->text().startsWith("Registre des chèques indisponible : "),
+                 qPrintable(q.lblCarnet->text()));
+
+        // Back: the next page is the fourth, and the server goes while it prints.
+        QVERIFY(server->start());
+        boxes.shown.clear();
+        stopAt(4, false);
+        printAll();
+        QCOMPARE(printer.documents, 4);
+        QCOMPARE(boxes.shown.size(), 2);
+        QVERIFY2(
+            boxes.shown[0].text.startsWith("Le chèque n° 0000004 a été imprimé mais n'a pas pu être inscrit "
+                                           "au registre. Il le sera avant le prochain chèque.\r\n"),
+            qPrintable(boxes.shown[0].text));
+        QVERIFY2(
+            boxes.shown[1].text.startsWith("Le chèque de 4,00 € à Lot 4 a été imprimé, mais il n'est pas "
+                                           "encore inscrit au registre : il reste dans la file jusque-là."
+                                           "\r\n1 chèque imprimé et inscrit au registre, n° 0000003.\r\n3 "
+                                           "chèques restent dans la file : Lot 4, Lot 5, Lot 6."),
+            qPrintable(boxes.shown[1].text));
+
+        // Back again: the fourth written first, then the two left print.
+        QVERIFY(server->start());
+        boxes.shown.clear();
+        printer.widthOf = nullptr;
+        printAll();
+        QCOMPARE(printer.documents, 6);
+        QVERIFY2(
+            texts(boxes).value(0).endsWith(" est maintenant inscrit au registre, n° 0000004.") &&
+                texts(boxes).value(1).startsWith("2 chèques imprimés et inscrits au registre, n° 0000005, "
+                                                 "0000006."),
+            qPrintable(texts(boxes).join(" / ")));
+        QCOMPARE(numbers(), QString("1 Lot 1, 2 Lot 2, 3 Lot 3, 4 Lot 4, 5 Lot 5, 6 Lot 6"));
+        QCOMPARE(server->sql("SELECT COUNT(*) FROM queue WHERE beneficiary LIKE 'Lot %'"), QString("0"));
+        QCOMPARE(q.model()->rowCount(), 0);
+        QVERIFY(!QFile::exists(platform::settingsFile("Registre-en-attente.json")));
     }
 
     // Without a keyring the password is asked at the first cheque, once per run; a

@@ -146,6 +146,10 @@ private slots:
                      " SELECT id, '2026-12-06T09:14:00', 'Marie', 'émis', '2026-12-06', '' FROM cheques;"
                      " UPDATE cheques SET status = 'annulé', status_day = '2026-12-07', reason = 'erreur';"
                      " UPDATE chequebooks SET next_number = 2, claimed_by = 'COMPTA-1';"
+                     " INSERT INTO queue (uid, position, beneficiary, amount, cheque_date, note)"
+                     " VALUES ('q1', 1, 'Martin', '5,00', '', ''), ('q2', 2, 'Petit', '6,00', '', '');"
+                     " UPDATE queue SET position = 3, amount = '7,00' WHERE uid = 'q1';"
+                     " DELETE FROM queue WHERE uid = 'q2';"
                      " SELECT COUNT(*) FROM cheques WHERE status = 'annulé'",
                      "tolvo", nullptr, "tolvo"),
                  QString("1"));
@@ -154,7 +158,8 @@ private slots:
              {"DELETE FROM cheques", "DELETE FROM history", "DELETE FROM chequebooks",
               "UPDATE cheques SET cents = 1", "UPDATE cheques SET number = 2",
               "UPDATE history SET reason = 'x'", "TRUNCATE cheques",
-              "UPDATE register_version SET version = 99", "UPDATE chequebooks SET uid = 'c2'"}) {
+              "UPDATE register_version SET version = 99", "UPDATE chequebooks SET uid = 'c2'",
+              "UPDATE queue SET uid = 'q3'", "TRUNCATE queue"}) {
             QString error;
             server->sql(statement, "tolvo", &error, "tolvo");
             QVERIFY2(error.contains(denied), qPrintable(statement + ": " + error));
@@ -278,7 +283,8 @@ private slots:
     }
 
     // This computer's register copied twice: the chequebooks, the cheques with their
-    // numbers, statuses and history, and a cheque of an older Tolvo without print id,
+    // numbers, statuses and history, the queue in its order, and a cheque of an older
+    // Tolvo without print id,
     // all once on the server; the file left as it was; the server's next numbers
     // after those copied.
     void copyTwice()
@@ -297,6 +303,7 @@ private slots:
                 QVERIFY(local.add(entry(QString("Local %1").arg(i), 1000 + i, i < 3 ? a.uid : b.uid)));
             QVERIFY(local.add(entry("Sans carnet", 99)));
             QCOMPARE(local.setStatus({1, 4}, registre::status::Débité, QDate(2026, 12, 10), ""), 2);
+            QVERIFY(local.enqueue({{"À payer 2", "20,00", "", ""}, {"À payer 1", "10,00", "", "note"}}));
         }
         QCOMPARE(
             run("sqlite3", {file, "UPDATE cheques SET print_id = NULL WHERE beneficiary = 'Sans carnet'"})
@@ -306,7 +313,9 @@ private slots:
             "SELECT COUNT(*) FROM cheques WHERE beneficiary LIKE 'Local %' OR beneficiary = "
             "'Sans carnet'; SELECT COUNT(*) FROM chequebooks WHERE name LIKE 'Copie %';"
             " SELECT COUNT(*) FROM history h JOIN cheques c ON c.id = h.cheque_id"
-            " WHERE c.beneficiary LIKE 'Local %' OR c.beneficiary = 'Sans carnet'";
+            " WHERE c.beneficiary LIKE 'Local %' OR c.beneficiary = 'Sans carnet';"
+            " SELECT string_agg(beneficiary || note, ',' ORDER BY position) FROM queue"
+            " WHERE beneficiary LIKE 'À payer %'";
 
         // Copied, one more cheque printed here on "Copie A", copied again, and a third time.
         QStringList told, counts;
@@ -328,15 +337,17 @@ private slots:
             told << texts(boxes).value(1);
             counts << server->sql(count).replace('\n', ' ');
         }
-        QCOMPARE(told,
-                 QStringList(
-                     {"6 chèques, 2 carnets et 8 lignes d'historique copiés sur le serveur. Le "
-                      "registre de cet ordinateur est gardé tel quel.",
-                      "1 chèque, 0 carnet et 1 ligne d'historique copiés sur le serveur. Déjà sur le "
-                      "serveur : 6 chèques et 2 carnets. Le registre de cet ordinateur est gardé tel quel.",
-                      "Rien à copier : 7 chèques et 2 carnets de cet ordinateur sont déjà sur le "
-                      "serveur."}));
-        QCOMPARE(counts, QStringList({"6 2 8", "7 2 9", "7 2 9"}));
+        QCOMPARE(
+            told,
+            QStringList(
+                {"6 chèques, 2 carnets et 8 lignes d'historique copiés sur le serveur. 2 chèques à "
+                 "imprimer ajoutés à la file du serveur. Le registre de cet ordinateur est gardé tel quel.",
+                 "1 chèque, 0 carnet et 1 ligne d'historique copiés sur le serveur. Déjà sur le "
+                 "serveur : 6 chèques et 2 carnets. Le registre de cet ordinateur est gardé tel quel.",
+                 "Rien à copier : 7 chèques et 2 carnets de cet ordinateur sont déjà sur le "
+                 "serveur, ainsi que 2 chèques à imprimer."}));
+        QCOMPARE(counts, QStringList({"6 2 8 À payer 2,À payer 1note", "7 2 9 À payer 2,À payer 1note",
+                                      "7 2 9 À payer 2,À payer 1note"}));
         QCOMPARE(
             server->sql(
                 "SELECT c.number, c.status, c.status_day, b.next_number FROM cheques c JOIN chequebooks b"
