@@ -230,16 +230,18 @@ void setChequebookInUse(const QString &uid)
 bool readyToRecord(QWidget *parent, Register &reg, std::optional<Chequebook> &chequebook)
 {
     chequebook.reset();
-    const bool opened = reg.open();
-    tellSetAside(parent, reg);
-    if (!opened) {
+    const auto cannotRecord = [&] {
         platform::messageBox(parent,
                              QStringLiteral("Le chèque ne peut pas être inscrit au registre : rien n'a été "
                                             "imprimé.\r\n%1\r\n%2")
                                  .arg(reg.error(), reg.where()),
                              platform::MsgIcon::Exclamation);
         return false;
-    }
+    };
+    const bool opened = reg.open();
+    tellSetAside(parent, reg);
+    if (!opened)
+        return cannotRecord();
     if (!writeWaiting(parent, reg))
         return false;
     const QString uid = chequebookInUse();
@@ -262,13 +264,7 @@ bool readyToRecord(QWidget *parent, Register &reg, std::optional<Chequebook> &ch
     switch (reg.claimChequebook(uid, false, &now)) {
     case Register::Claim::Taken: break;
     case Register::Claim::HeldElsewhere: refuseClaimed(parent, now); return false;
-    case Register::Claim::Failed:
-        platform::messageBox(parent,
-                             QStringLiteral("Le chèque ne peut pas être inscrit au registre : rien n'a été "
-                                            "imprimé.\r\n%1\r\n%2")
-                                 .arg(reg.error(), reg.where()),
-                             platform::MsgIcon::Exclamation);
-        return false;
+    case Register::Claim::Failed: return cannotRecord();
     }
     return true;
 }
