@@ -1,8 +1,9 @@
 // One cheque recorded with its number on a register shared on a PostgreSQL server
 // (started for the run on this computer, reached through its socket, as the tests
 // do), beside the same on the register file, in the same run: as after each print
-// (the register opened, then one transaction), and on a register already open (a
-// batch of cheques).
+// (the register opened, then one transaction), on a register already open, and as
+// a batch of queued cheques does it (the cheque looked for in the queue before its
+// page, then recorded, leaving the queue).
 
 #include "platform/Application.h"
 #include "platform/Keyring.h"
@@ -42,10 +43,11 @@ registre::Entry entry(int n, const QString &chequebook)
 }
 
 struct Figures {
-    double opened = 0, open = 0;
+    double opened = 0, open = 0, queued = 0;
 };
 
-// `runs` cheques each opening the register, then `runs` on one register left open.
+// `runs` cheques each opening the register, then `runs` on one register left open,
+// then `runs` queued ones.
 bool measure(const registre::Location &where, int runs, Figures &figures)
 {
     QString book;
@@ -81,7 +83,21 @@ bool measure(const registre::Location &where, int runs, Figures &figures)
             return false;
         batch.push_back(msSince(start));
     }
-    figures = {median(each), median(batch)};
+    QList<qint64> ids;
+    if (!reg.enqueue(QList<registre::ImportedCheque>(runs, {QStringLiteral("Fournisseur"),
+                                                            QStringLiteral("12,00"), QString(), QString()}),
+                     &ids))
+        return false;
+    std::vector<double> queued;
+    for (int n = 0; n < runs; ++n) {
+        const auto start = std::chrono::steady_clock::now();
+        registre::Entry e = entry(2 * runs + n, book);
+        e.queued = ids[n];
+        if (!reg.stillQueued(e.queued) || !reg.add(e))
+            return false;
+        queued.push_back(msSince(start));
+    }
+    figures = {median(each), median(batch), median(queued)};
     return true;
 }
 
@@ -111,5 +127,6 @@ int main(int argc, char *argv[])
     std::printf("  %-40s %6.2f ms %6.2f ms\n", "register opened, one transaction", file.opened,
                 served.opened);
     std::printf("  %-40s %6.2f ms %6.2f ms\n", "on a register already open", file.open, served.open);
+    std::printf("  %-40s %6.2f ms %6.2f ms\n", "a queued cheque, as in a batch", file.queued, served.queued);
     return 0;
 }
