@@ -10,6 +10,8 @@
 #include "register/Recording.h"
 #include "register/frmAImprimer.h"
 
+#include "Timing.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -24,6 +26,9 @@
 
 namespace {
 
+using bench::median;
+using bench::msSince;
+
 constexpr int kBatch = 500;
 constexpr int kSingles = 20;
 
@@ -36,17 +41,6 @@ public:
     platform::Printer &current() override { return printer; }
     void setCurrent(int) override {}
 };
-
-double msSince(std::chrono::steady_clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 int recorded()
 {

@@ -5,6 +5,8 @@
 #include "platform/Profile.h"
 #include "register/frmImport.h"
 
+#include "Timing.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QTableView>
@@ -16,18 +18,10 @@
 
 namespace {
 
+using bench::median;
+using bench::msSince;
+
 constexpr int kRows = 10000;
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-double msSince(std::chrono::steady_clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
 
 } // namespace
 

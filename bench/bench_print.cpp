@@ -4,6 +4,8 @@
 #include "cheque/ChequeJob.h"
 #include "platform/print/PdfPrinter.h"
 
+#include "Timing.h"
+
 #include <QFile>
 #include <QGuiApplication>
 #include <QPageLayout>
@@ -17,6 +19,8 @@
 #include <vector>
 
 namespace {
+
+using bench::median;
 
 constexpr int kRuns = 30;
 constexpr int kWarmUp = 3;
@@ -60,12 +64,6 @@ void floorPage(const QString &path)
 double seconds(std::chrono::steady_clock::duration d)
 {
     return std::chrono::duration<double>(d).count();
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 } // namespace

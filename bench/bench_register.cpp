@@ -8,6 +8,8 @@
 #include "register/Register.h"
 #include "register/frmRegistre.h"
 
+#include "Timing.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -25,6 +27,9 @@
 #include <vector>
 
 namespace {
+
+using bench::median;
+using bench::msSince;
 
 constexpr int kRows = 100000;
 constexpr int kChequebooks = 5;
@@ -56,17 +61,6 @@ registre::Entry entry(int n)
     e.orientation = 2;
     e.pdfFile = QStringLiteral("/home/compta/Documents/Tolvo/cheque-%1.pdf").arg(n);
     return e;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-double msSince(std::chrono::steady_clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
 } // namespace

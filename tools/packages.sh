@@ -25,7 +25,9 @@ tolvo_install_packages() {
 # (qt6-base-dev brings the OpenGL and Vulkan headers its CMake files look for;
 # fonts-liberation2 gives the metrics of "Arial", the default print font; xdg-utils
 # opens the About box's links; qt6-translations-l10n puts Qt's own texts in French;
-# libqt6sql6-sqlite is Qt's driver for the cheque register.)
+# libqt6sql6-sqlite is Qt's driver for the cheque register, libqt6sql6-psql for a
+# register shared on a PostgreSQL server, whose password qtkeychain-qt6-dev keeps in
+# the desktop's keyring.)
 TOLVO_PACKAGES=(
     build-essential cmake
     qt6-base-dev
@@ -34,13 +36,16 @@ TOLVO_PACKAGES=(
     xdg-utils
     qt6-translations-l10n
     libqt6sql6-sqlite
+    libqt6sql6-psql
+    qtkeychain-qt6-dev
 )
 
 # What the tests need on top: a private spooler (cupsd, lpadmin and CUPS's PDF
 # filters, all brought by cups), PDF read-back (pdftotext, pdfinfo, pdftoppm), the
 # checkers of the desktop entry and the metadata, the Debian package build
-# (dpkg-shlibdeps, dpkg-deb), and the register read back with the sqlite3 tool and
-# its CSV export with Python's csv module.
+# (dpkg-shlibdeps, dpkg-deb), the register read back with the sqlite3 tool and
+# its CSV export with Python's csv module, and a PostgreSQL server of the tests' own
+# (initdb, postgres, psql) for the shared register.
 TOLVO_TEST_PACKAGES=(
     cups
     poppler-utils
@@ -49,4 +54,5 @@ TOLVO_TEST_PACKAGES=(
     dpkg-dev
     sqlite3
     python3
+    postgresql
 )

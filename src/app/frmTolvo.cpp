@@ -43,6 +43,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <functional>
 
@@ -370,7 +371,21 @@ void frmTolvo::Form_Load()
     sDefaultBeneficiaire = ini.Value(key::Bénéficiaire);
     cboBénéficiaire->setEditText(sDefaultBeneficiaire);
 
-    showChequebook();
+    if (const registre::Location where = registre::location(); where.onServer) {
+        lblCarnet->setText(QStringLiteral("Registre des chèques sur le %1.").arg(where.server.description()));
+        m_chequebookPending = true;
+    } else {
+        showChequebook();
+    }
+}
+
+void frmTolvo::paintEvent(QPaintEvent *event)
+{
+    QMainWindow::paintEvent(event);
+    if (!m_chequebookPending)
+        return;
+    m_chequebookPending = false;
+    QTimer::singleShot(0, this, [this] { showChequebook(); });
 }
 
 bool frmTolvo::Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift)
@@ -726,12 +741,14 @@ void frmTolvo::cmdImprime_Click()
     const cheque::ChequeInput input = chequeInput(amount, check.date);
     const cheque::PrintReport report = cheque::PrintCheque(input);
     registre::Recorded recorded;
-    if (report.handedOver)
-        registre::recordPrinted(this, reg,
-                                registre::entryFor(input, lblImprimante->text(), report.file,
-                                                   QDateTime::currentDateTime(),
-                                                   chequebook ? chequebook->uid : QString()),
-                                &recorded);
+    if (report.handedOver) {
+        registre::Entry entry =
+            registre::entryFor(input, lblImprimante->text(), report.file, QDateTime::currentDateTime(),
+                               chequebook ? chequebook->uid : QString());
+        if (chequebook)
+            entry.leaf = chequebook->numberText(chequebook->next);
+        registre::recordPrinted(this, reg, entry, &recorded);
+    }
     showChequebook();
 
     // A cheque that never left the program keeps its fields, to be printed again.

@@ -107,6 +107,9 @@ public:
     QString GetPaperBin(qint16 iPaperBin) const;
     void pcGetDeviceOrientationCap();
 
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
 private:
     void buildControls();
     void buildMenus();
@@ -125,6 +128,9 @@ private:
     bool m_amountsWhole = true;
     bool m_beneficiariesWhole = true;
     QString m_writtenFile;
+    // A register on a server is reached once the window is on screen, never while it
+    // is built: its chequebook line waits for the first paint.
+    bool m_chequebookPending = false;
     // What the job needs from the window, for an amount and date already checked.
     cheque::ChequeInput chequeInput(const QString &amount, const QString &date) const;
 };

@@ -1,5 +1,6 @@
 #include "platform/UserName.h"
 
+#include <QSysInfo>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -9,7 +10,8 @@ namespace platform {
 
 namespace {
 std::optional<QString> g_name;
-}
+std::optional<QString> g_workstation;
+} // namespace
 
 QString fullNameFromGecos(const char *gecos)
 {
@@ -37,6 +39,16 @@ QString userLogin()
 void setUserFullName(std::optional<QString> name)
 {
     g_name = std::move(name);
+}
+
+QString workstationName()
+{
+    return g_workstation ? *g_workstation : QSysInfo::machineHostName();
+}
+
+void setWorkstationName(std::optional<QString> name)
+{
+    g_workstation = std::move(name);
 }
 
 } // namespace platform

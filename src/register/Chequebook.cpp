@@ -1,5 +1,6 @@
 #include "register/Chequebook.h"
 
+#include <QDateTime>
 #include <algorithm>
 
 namespace registre {
@@ -7,6 +8,14 @@ namespace registre {
 QString Chequebook::numberText(qint64 number) const
 {
     return registre::numberText(number, digits);
+}
+
+QString Chequebook::claimText() const
+{
+    const QDateTime since = QDateTime::fromString(claimedAt, Qt::ISODate);
+    return QStringLiteral("Ce carnet est utilisé sur le poste %1 depuis le %2 à %3.")
+        .arg(claimedBy, since.toString(QStringLiteral("dd/MM/yyyy")),
+             since.toString(QStringLiteral("HH:mm")));
 }
 
 QString numberText(qint64 number, int digits)

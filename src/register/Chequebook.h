@@ -18,8 +18,14 @@ struct Chequebook {
     qint64 first = 0, last = 0, next = 0;
     int digits = 7;
     QString closedAt; // when it was closed, ISO 8601; empty while in service
+    // On a shared register: the workstation whose printer holds it, and since when
+    // (ISO 8601); empty when none.
+    QString claimedBy;
+    QString claimedAt;
 
     bool closed() const { return !closedAt.isEmpty(); }
+    // "Ce carnet est utilisé sur le poste COMPTA-2 depuis le 06/12/2026 à 09:14."
+    QString claimText() const;
     qint64 left() const { return last - next + 1; }
     QString numberText(qint64 number) const;
 };

@@ -28,16 +28,19 @@ struct PrintSettings {
 QString chequebookInUse();
 void setChequebookInUse(const QString &uid);
 
-// Whether a cheque may be printed now. Opens `reg` to record and first writes any
-// cheque printed earlier whose record failed. When the cheque cannot be recorded,
-// the user is told why (a chequebook used up or closed comes with an offer to open
-// "Carnets de chèques") and false says that nothing may be printed. `chequebook`
-// gets the chequebook in use, nothing when the cheque is to take no number.
+// Whether a cheque may be printed now. Opens `reg` to record (on a server: reaches
+// it, and reads the next number) and first writes any cheque printed earlier whose
+// record failed. On a shared register the chequebook in use is claimed for this
+// workstation, and refused when another one took it over. When the cheque cannot be
+// recorded, the user is told why (a chequebook used up, closed or taken comes with an
+// offer to open "Carnets de chèques") and false says that nothing may be printed.
+// `chequebook` gets the chequebook in use, nothing when the cheque is to take no number.
 bool readyToRecord(QWidget *parent, Register &reg, std::optional<Chequebook> &chequebook);
 
 // Records a cheque whose page was handed over, telling the user what went wrong. A
-// record that failed is kept, and written before the next cheque is printed: its
-// leaf is used, and the next cheque must not take its number.
+// record that failed is kept in a journal beside Tolvo.ini, through a restart too,
+// and written before the next cheque is printed: its leaf is used, and the next
+// cheque must not take its number.
 bool recordPrinted(QWidget *parent, Register &reg, const Entry &entry, Recorded *recorded);
 
 // "Il reste 3 chèques dans ce carnet.", once per chequebook and run.

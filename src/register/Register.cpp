@@ -36,22 +36,50 @@ const QStringList firstColumns = {"id",          "printed_at",  "cheque_date", "
                                   "paper_bin",   "orientation", "pdf_file"};
 
 // What differs between database engines, in one place: the register's own SQL runs
-// on any of them.
+// on both. SQLite's file handling is Register's; the server's connection, Server's.
 namespace engine {
 
 // Opens a transaction that writes. SQLite takes the write lock at once, so that two
 // programs taking numbers wait for each other instead of failing when their reads
-// turn into writes. The error, if it could not.
-QSqlError beginWrite(QSqlDatabase &db)
+// turn into writes; a server locks the rows the transaction writes. The error, if
+// it could not.
+QSqlError beginWrite(QSqlDatabase &db, bool server)
 {
+    if (server)
+        return db.transaction() ? QSqlError() : db.lastError();
     QSqlQuery q(db);
     q.exec(QStringLiteral("BEGIN IMMEDIATE"));
     return q.lastError();
 }
 
 // Ends the read of a chequebook whose next number is taken: SQLite's write lock
-// already holds the whole file.
-const QString lockRow;
+// already holds the whole file; on a server, the chequebook's row is locked until
+// the cheque is written, so that two workstations never take the same number.
+QString lockRow(bool server)
+{
+    return server ? QStringLiteral(" FOR UPDATE") : QString();
+}
+
+// A server's error that means the connection is gone (no answer, the server
+// stopping): the next action connects again.
+bool lost(const QSqlError &error)
+{
+    const QString code = error.nativeErrorCode();
+    return code.isEmpty() || code.startsWith(QLatin1String("08")) || code.startsWith(QLatin1String("57P"));
+}
+
+QString serverReason(const QSqlError &error)
+{
+    const QString code = error.nativeErrorCode();
+    if (lost(error))
+        return QStringLiteral("La connexion au serveur du registre a été perdue.");
+    if (code == QLatin1String("42501"))
+        return QStringLiteral("Le serveur du registre refuse cette opération à cet utilisateur.");
+    if (code == QLatin1String("55P03"))
+        return QStringLiteral("Le registre est occupé par un autre poste.");
+    return QStringLiteral("Erreur du serveur du registre : %1")
+        .arg(error.databaseText().section(QLatin1Char('\n'), 0, 0).trimmed());
+}
 
 // Guards SQLite offers beside the schema: rows of cheques and of their history are
 // never deleted, and a history line never changes.
@@ -196,9 +224,16 @@ bool addQueue(Step &s)
                    "CREATE INDEX queue_position ON queue (position)"});
 }
 
+// Which workstation of a shared register has each chequebook in its printer.
+bool addClaims(Step &s)
+{
+    return s.exec({"ALTER TABLE chequebooks ADD COLUMN claimed_by TEXT NOT NULL DEFAULT ''",
+                   "ALTER TABLE chequebooks ADD COLUMN claimed_at TEXT NOT NULL DEFAULT ''"}); // ISO 8601
+}
+
 // Each version's step, applied in order within one transaction to bring a file from
 // version i to i + 1.
-bool (*const upgrades[])(Step &) = {createTable, addSearchKey, addChequebooks, addQueue};
+bool (*const upgrades[])(Step &) = {createTable, addSearchKey, addChequebooks, addQueue, addClaims};
 static_assert(std::size(upgrades) == schemaVersion);
 
 // SQLite's primary result codes that mean the file is not a usable database.
@@ -244,6 +279,21 @@ QString text(const QString &value)
     return value.isNull() ? QString(QLatin1String("")) : value;
 }
 
+QString notQueued()
+{
+    return QStringLiteral("Ce chèque n'est plus dans la file : il a été imprimé ou retiré par un autre "
+                          "programme.");
+}
+
+// Runs a statement with its values bound in order.
+bool exec(QSqlQuery &q, const QString &sql, const QVariantList &values)
+{
+    q.prepare(sql);
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    return q.exec();
+}
+
 QString newUid()
 {
     return QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -253,13 +303,11 @@ QString newUid()
 bool addHistory(QSqlQuery &q, qint64 chequeId, const QString &status, const QString &statusDay,
                 const QString &reason)
 {
-    q.prepare(QStringLiteral("INSERT INTO history (cheque_id, changed_at, who, status, status_day, reason)"
-                             " VALUES (?, ?, ?, ?, ?, ?)"));
-    for (const QVariant &v :
-         {QVariant(chequeId), QVariant(QDateTime::currentDateTime().toString(Qt::ISODate)), QVariant(who()),
-          QVariant(status), QVariant(statusDay), QVariant(text(reason))})
-        q.addBindValue(v);
-    return q.exec();
+    return exec(q,
+                QStringLiteral("INSERT INTO history (cheque_id, changed_at, who, status, status_day, reason)"
+                               " VALUES (?, ?, ?, ?, ?, ?)"),
+                {chequeId, QDateTime::currentDateTime().toString(Qt::ISODate), who(), status, statusDay,
+                 text(reason)});
 }
 
 // The files SQLite keeps beside the register.
@@ -305,9 +353,37 @@ QString filePath()
     return platform::settingsFile(QStringLiteral("Registre.sqlite"));
 }
 
+Register::Register() : Register(location()) {}
+
 Register::Register(const QString &path)
     : m_path(path), m_connection(QStringLiteral("registre-%1").arg(connections.fetchAndAddRelaxed(1)))
 {
+}
+
+Register::Register(const Location &where) : Register(filePath())
+{
+    if (where.onServer)
+        m_server = where.server;
+}
+
+void Register::relocate(const Location &where)
+{
+    close();
+    m_server.reset();
+    if (where.onServer)
+        m_server = where.server;
+    m_password.reset();
+}
+
+QString Register::where() const
+{
+    return m_server ? m_server->description() : QDir::toNativeSeparators(m_path);
+}
+
+QString Register::key() const
+{
+    return m_server ? QStringLiteral("postgresql://") + m_server->keyringKey()
+                    : QStringLiteral("file://") + QFileInfo(m_path).absoluteFilePath();
 }
 
 Register::~Register()
@@ -333,7 +409,7 @@ void Register::close()
 
 bool Register::fail(const QSqlError &error)
 {
-    m_error = reason(error);
+    m_error = m_server ? engine::serverReason(error) : reason(error);
     return false;
 }
 
@@ -348,6 +424,8 @@ bool Register::open(Use use)
     m_error.clear();
     m_setAside.clear();
     m_foreign = false;
+    if (m_server)
+        return openServer();
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) {
         m_error = QStringLiteral("Le pilote SQLite de Qt n'est pas installé (paquet libqt6sql6-sqlite).");
         return false;
@@ -525,7 +603,12 @@ Register::Opened Register::readOnlyCopy(QSqlDatabase &db, int version)
             return failed(db.lastError());
     }
     QSqlQuery q(db);
-    if (version > 0 && !q.exec(QStringLiteral("CREATE TEMP TABLE cheques AS SELECT * FROM main.cheques")))
+    // The tables that later steps change, as the file has them.
+    const bool copied =
+        (version < 1 || q.exec(QStringLiteral("CREATE TEMP TABLE cheques AS SELECT * FROM main.cheques"))) &&
+        (version < 3 ||
+         q.exec(QStringLiteral("CREATE TEMP TABLE chequebooks AS SELECT * FROM main.chequebooks")));
+    if (!copied)
         return isDamage(q.lastError()) ? Opened::Damaged : failed(q.lastError());
     Step step{q, true};
     for (int v = version; v < schemaVersion; ++v)
@@ -534,12 +617,75 @@ Register::Opened Register::readOnlyCopy(QSqlDatabase &db, int version)
     return Opened::Ok;
 }
 
+bool Register::openServer()
+{
+    // Connecting again keeps the connection's name, so that a window's rows on the
+    // old one just end.
+    if (QSqlDatabase::contains(m_connection) && database().driverName() != QLatin1String("QPSQL"))
+        close();
+    m_access = Access::Writable; // what may be written there is the server's to say
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+        return failWith(
+            QStringLiteral("Le pilote PostgreSQL de Qt n'est pas installé (paquet libqt6sql6-psql)."));
+    const std::optional<QString> password = m_password ? m_password : serverPassword(*m_server, true);
+    if (!password)
+        return failWith(QStringLiteral("Le mot de passe du registre n'a pas été donné."));
+    QSqlDatabase db = QSqlDatabase::contains(m_connection)
+                          ? database()
+                          : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connection);
+    db.close();
+    QString problem;
+    bool refused = false;
+    if (!connectToServer(db, *m_server, *password, &problem, &refused)) {
+        // A password typed wrong is asked again at the next action.
+        if (refused && !m_password)
+            forgetPassword(*m_server);
+        return failWith(problem);
+    }
+    // The schema's version, in a table of one row, checked as on the file.
+    QSqlQuery q(db);
+    const QString sqlFile = QString::fromLatin1(serverSqlFile);
+    if (!q.exec(QStringLiteral("SELECT version FROM register_version")) || !q.next()) {
+        const QString code = q.lastError().nativeErrorCode();
+        if (code == QLatin1String("42P01"))
+            return failWith(QStringLiteral("La base « %1 » du serveur « %2 » ne contient pas de registre de "
+                                           "Tolvo : l'administrateur doit y exécuter le fichier %3 fourni "
+                                           "avec Tolvo.")
+                                .arg(m_server->database, m_server->host, sqlFile));
+        if (code == QLatin1String("42501"))
+            return failWith(
+                QStringLiteral("L'utilisateur « %1 » n'a pas accès au registre du serveur « %2 » : "
+                               "l'administrateur doit exécuter le fichier %3 pour lui.")
+                    .arg(m_server->user, m_server->host, sqlFile));
+        return fail(q.lastError());
+    }
+    const int version = q.value(0).toInt();
+    if (version > schemaVersion)
+        return failWith(QStringLiteral("Le registre du serveur a été créé par une version plus récente de "
+                                       "Tolvo."));
+    if (version < schemaVersion)
+        return failWith(
+            QStringLiteral("Le registre du serveur est celui d'une version plus ancienne de Tolvo : "
+                           "l'administrateur doit y exécuter le fichier %1 de cette version-ci.")
+                .arg(sqlFile));
+    return true;
+}
+
+bool Register::reachable()
+{
+    if (!m_server)
+        return database().isOpen();
+    if (database().isOpen() && QSqlQuery(database()).exec(QStringLiteral("SELECT 1")))
+        return true;
+    return openServer();
+}
+
 bool Register::add(const Entry &entry, Recorded *recorded)
 {
     bool damaged = false;
     if (insert(entry, recorded, damaged))
         return true;
-    if (!damaged || !m_setAside.isEmpty())
+    if (m_server || !damaged || !m_setAside.isEmpty())
         return false;
     m_error.clear();
     return setAsideAndReopen(Opened::Damaged) && insert(entry, recorded, damaged);
@@ -548,6 +694,8 @@ bool Register::add(const Entry &entry, Recorded *recorded)
 bool Register::writable()
 {
     m_error.clear();
+    if (m_server)
+        return reachable();
     if (!database().isOpen())
         return failWith(QStringLiteral("Le registre n'est pas ouvert."));
     if (m_access != Access::Writable)
@@ -566,29 +714,25 @@ bool Register::insert(const Entry &entry, Recorded *recorded, bool &damaged)
     if (!writable())
         return false;
     QSqlDatabase db = database();
-    if (const QSqlError error = engine::beginWrite(db); error.isValid()) {
-        damaged = isDamage(error);
+    const bool server = m_server.has_value();
+    if (const QSqlError error = engine::beginWrite(db, server); error.isValid()) {
+        damaged = !server && isDamage(error);
         return fail(error);
     }
     QSqlQuery q(db);
     const auto failed = [&](const QSqlError &error) {
         db.rollback();
-        damaged = isDamage(error);
+        damaged = !server && isDamage(error);
         return fail(error);
-    };
-    const auto run = [&](const QString &sql, const QVariantList &values) {
-        q.prepare(sql);
-        for (const QVariant &v : values)
-            q.addBindValue(v);
-        return q.exec();
     };
     Recorded done;
     const QString printId = entry.printId.isEmpty() ? newUid() : entry.printId;
 
     // Tried again after a commit whose answer was lost: it is there already.
-    if (!run(QStringLiteral("SELECT c.id, c.number, b.digits, b.last_number FROM cheques c"
-                            " LEFT JOIN chequebooks b ON b.id = c.chequebook_id WHERE c.print_id = ?"),
-             {printId}))
+    if (!exec(q,
+              QStringLiteral("SELECT c.id, c.number, b.digits, b.last_number FROM cheques c"
+                             " LEFT JOIN chequebooks b ON b.id = c.chequebook_id WHERE c.print_id = ?"),
+              {printId}))
         return failed(q.lastError());
     if (q.next()) {
         done.id = q.value(0).toLongLong();
@@ -605,9 +749,10 @@ bool Register::insert(const Entry &entry, Recorded *recorded, bool &damaged)
 
     QVariant chequebookId(QMetaType::fromType<qint64>()), number(QMetaType::fromType<qint64>());
     if (!entry.chequebook.isEmpty()) {
-        if (!run(
+        if (!exec(
+                q,
                 QStringLiteral("SELECT id, next_number, last_number, digits FROM chequebooks WHERE uid = ?") +
-                    engine::lockRow,
+                    engine::lockRow(server),
                 {entry.chequebook}))
             return failed(q.lastError());
         if (q.next()) {
@@ -627,8 +772,8 @@ bool Register::insert(const Entry &entry, Recorded *recorded, bool &damaged)
                 db.rollback();
                 return failWith(QStringLiteral("Ce carnet n'a plus de chèque."));
             }
-        } else if (!run(QStringLiteral("UPDATE chequebooks SET next_number = ? WHERE id = ?"),
-                        {done.number + 1, chequebookId})) {
+        } else if (!exec(q, QStringLiteral("UPDATE chequebooks SET next_number = ? WHERE id = ?"),
+                         {done.number + 1, chequebookId})) {
             return failed(q.lastError());
         }
     }
@@ -637,30 +782,32 @@ bool Register::insert(const Entry &entry, Recorded *recorded, bool &damaged)
     // A printed cheque is issued the day it is printed; a leaf skipped takes its status today.
     const QString statusDay =
         (entry.status == status::Émis ? entry.printedAt.date() : platform::today()).toString(Qt::ISODate);
-    if (!run(QStringLiteral("INSERT INTO cheques (printed_at, cheque_date, cheque_day, beneficiary,"
-                            " beneficiary_key, amount, cents, printer, paper_bin, orientation, pdf_file,"
-                            " chequebook_id, number, status, status_day, reason, print_id)"
-                            " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-             {entry.printedAt.toString(Qt::ISODate), text(entry.chequeDate),
-              text(day.isValid() ? day.toString(Qt::ISODate) : QString()), text(entry.beneficiary),
-              searchKey(entry.beneficiary), text(entry.amount), entry.cents, text(entry.printer),
-              int(entry.paperBin), int(entry.orientation), text(entry.pdfFile), chequebookId, number,
-              entry.status, statusDay, text(entry.reason), printId}) ||
-        !run(QStringLiteral("SELECT id FROM cheques WHERE print_id = ?"), {printId}) || !q.next())
+    if (!exec(q,
+              QStringLiteral("INSERT INTO cheques (printed_at, cheque_date, cheque_day, beneficiary,"
+                             " beneficiary_key, amount, cents, printer, paper_bin, orientation, pdf_file,"
+                             " chequebook_id, number, status, status_day, reason, print_id)"
+                             " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+              {entry.printedAt.toString(Qt::ISODate), text(entry.chequeDate),
+               text(day.isValid() ? day.toString(Qt::ISODate) : QString()), text(entry.beneficiary),
+               searchKey(entry.beneficiary), text(entry.amount), entry.cents, text(entry.printer),
+               int(entry.paperBin), int(entry.orientation), text(entry.pdfFile), chequebookId, number,
+               entry.status, statusDay, text(entry.reason), printId}) ||
+        !exec(q, QStringLiteral("SELECT id FROM cheques WHERE print_id = ?"), {printId}) || !q.next())
         return failed(q.lastError());
     done.id = q.value(0).toLongLong();
     if (!addHistory(q, done.id, entry.status, statusDay, entry.reason))
         return failed(q.lastError());
-    if (entry.queued && !run(QStringLiteral("DELETE FROM queue WHERE id = ?"), {entry.queued}))
+    if (entry.queued && !exec(q, QStringLiteral("DELETE FROM queue WHERE id = ?"), {entry.queued}))
         return failed(q.lastError());
 
     if (entry.replaces) {
         const QString why = done.number < 0 ? QStringLiteral("réimprimé")
                                             : QStringLiteral("remplacé par n° ") + done.numberText;
         const QString today = platform::today().toString(Qt::ISODate);
-        if (!run(QStringLiteral("UPDATE cheques SET status = ?, status_day = ?, reason = ?"
-                                " WHERE id = ? AND status IN (?, ?)"),
-                 {status::Annulé, today, why, entry.replaces, status::Émis, status::HorsTolvo}))
+        if (!exec(q,
+                  QStringLiteral("UPDATE cheques SET status = ?, status_day = ?, reason = ?"
+                                 " WHERE id = ? AND status IN (?, ?)"),
+                  {status::Annulé, today, why, entry.replaces, status::Émis, status::HorsTolvo}))
             return failed(q.lastError());
         if (q.numRowsAffected() == 1 && !addHistory(q, entry.replaces, status::Annulé, today, why))
             return failed(q.lastError());
@@ -678,7 +825,7 @@ int Register::setStatus(const QList<qint64> &ids, const QString &status, const Q
     if (!writable())
         return -1;
     QSqlDatabase db = database();
-    if (const QSqlError error = engine::beginWrite(db); error.isValid()) {
+    if (const QSqlError error = engine::beginWrite(db, onServer()); error.isValid()) {
         fail(error);
         return -1;
     }
@@ -690,13 +837,11 @@ int Register::setStatus(const QList<qint64> &ids, const QString &status, const Q
     int changed = 0;
     const QString statusDay = day.toString(Qt::ISODate);
     for (const qint64 id : ids) {
-        q.prepare(QStringLiteral("UPDATE cheques SET status = ?, status_day = ?, reason = ? WHERE id = ?"
-                                 " AND status IN (%1)")
-                      .arg(from.join(QStringLiteral(", "))));
-        for (const QVariant &v :
-             {QVariant(status), QVariant(statusDay), QVariant(text(reason)), QVariant(id)})
-            q.addBindValue(v);
-        bool ok = q.exec();
+        bool ok = exec(q,
+                       QStringLiteral("UPDATE cheques SET status = ?, status_day = ?, reason = ? WHERE id = ?"
+                                      " AND status IN (%1)")
+                           .arg(from.join(QStringLiteral(", "))),
+                       {status, statusDay, text(reason), id});
         const bool hit = ok && q.numRowsAffected() == 1;
         ok = ok && (!hit || addHistory(q, id, status, statusDay, reason));
         if (!ok) {
@@ -718,7 +863,8 @@ int Register::setStatus(const QList<qint64> &ids, const QString &status, const Q
 namespace {
 
 const QString chequebookColumns = QStringLiteral("SELECT id, uid, name, account, first_number, last_number, "
-                                                 "next_number, digits, closed_at FROM chequebooks");
+                                                 "next_number, digits, closed_at, claimed_by, claimed_at "
+                                                 "FROM chequebooks");
 
 Chequebook chequebookOf(const QSqlQuery &q)
 {
@@ -732,6 +878,8 @@ Chequebook chequebookOf(const QSqlQuery &q)
     b.next = q.value(6).toLongLong();
     b.digits = q.value(7).toInt();
     b.closedAt = q.value(8).toString();
+    b.claimedBy = q.value(9).toString();
+    b.claimedAt = q.value(10).toString();
     return b;
 }
 
@@ -771,25 +919,20 @@ bool Register::saveChequebook(Chequebook &book)
     if (!writable())
         return false;
     QSqlDatabase db = database();
-    if (const QSqlError error = engine::beginWrite(db); error.isValid())
+    if (const QSqlError error = engine::beginWrite(db, onServer()); error.isValid())
         return fail(error);
     QSqlQuery q(db);
     const auto failed = [&](const QSqlError &error) {
         db.rollback();
         return fail(error);
     };
-    const auto run = [&](const QString &sql, const QVariantList &values) {
-        q.prepare(sql);
-        for (const QVariant &v : values)
-            q.addBindValue(v);
-        return q.exec();
-    };
     if (book.id != 0) {
         // The numbers already recorded stay inside the chequebook, and none of them
         // would be given again.
-        if (!run(QStringLiteral("SELECT number FROM cheques WHERE chequebook_id = ? AND number IS NOT NULL"
-                                " AND (number < ? OR number > ? OR number >= ?) ORDER BY number LIMIT 1"),
-                 {book.id, book.first, book.last, book.next}))
+        if (!exec(q,
+                  QStringLiteral("SELECT number FROM cheques WHERE chequebook_id = ? AND number IS NOT NULL"
+                                 " AND (number < ? OR number > ? OR number >= ?) ORDER BY number LIMIT 1"),
+                  {book.id, book.first, book.last, book.next}))
             return failed(q.lastError());
         if (q.next()) {
             const qint64 used = q.value(0).toLongLong();
@@ -803,18 +946,20 @@ bool Register::saveChequebook(Chequebook &book)
                                      "prochain numéro doit venir après lui.")
                           .arg(book.numberText(used)));
         }
-        if (!run(QStringLiteral("UPDATE chequebooks SET name = ?, account = ?, first_number = ?,"
-                                " last_number = ?, next_number = ?, digits = ? WHERE id = ?"),
-                 {book.name, text(book.account), book.first, book.last, book.next, book.digits, book.id}))
+        if (!exec(q,
+                  QStringLiteral("UPDATE chequebooks SET name = ?, account = ?, first_number = ?,"
+                                 " last_number = ?, next_number = ?, digits = ? WHERE id = ?"),
+                  {book.name, text(book.account), book.first, book.last, book.next, book.digits, book.id}))
             return failed(q.lastError());
     } else {
         book.uid = newUid();
         book.closedAt.clear();
-        if (!run(QStringLiteral("INSERT INTO chequebooks (uid, name, account, first_number, last_number,"
-                                " next_number, digits, closed_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-                 {book.uid, book.name, text(book.account), book.first, book.last, book.next, book.digits,
-                  text(QString())}) ||
-            !run(QStringLiteral("SELECT id FROM chequebooks WHERE uid = ?"), {book.uid}) || !q.next())
+        if (!exec(q,
+                  QStringLiteral("INSERT INTO chequebooks (uid, name, account, first_number, last_number,"
+                                 " next_number, digits, closed_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+                  {book.uid, book.name, text(book.account), book.first, book.last, book.next, book.digits,
+                   text(QString())}) ||
+            !exec(q, QStringLiteral("SELECT id FROM chequebooks WHERE uid = ?"), {book.uid}) || !q.next())
             return failed(q.lastError());
         book.id = q.value(0).toLongLong();
     }
@@ -827,25 +972,61 @@ bool Register::setChequebookClosed(const QString &uid, bool closed)
 {
     if (!writable())
         return false;
+    // A chequebook closed is in no workstation's printer any more.
     QSqlQuery q(database());
-    q.prepare(QStringLiteral("UPDATE chequebooks SET closed_at = ? WHERE uid = ?"));
-    q.addBindValue(closed ? QDateTime::currentDateTime().toString(Qt::ISODate) : text(QString()));
-    q.addBindValue(uid);
-    return q.exec() || fail(q.lastError());
+    return exec(q,
+                QStringLiteral(
+                    "UPDATE chequebooks SET closed_at = ?, claimed_by = '', claimed_at = '' WHERE uid = ?"),
+                {closed ? QDateTime::currentDateTime().toString(Qt::ISODate) : text(QString()), uid}) ||
+           fail(q.lastError());
 }
 
-namespace {
-
-// Runs a statement with its values bound in order.
-bool exec(QSqlQuery &q, const QString &sql, const QVariantList &values)
+Register::Claim Register::claimChequebook(const QString &uid, bool takeOver, Chequebook *book)
 {
-    q.prepare(sql);
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-    return q.exec();
+    if (!m_server)
+        return Claim::Taken;
+    if (!writable())
+        return Claim::Failed;
+    const QString me = platform::workstationName();
+    QSqlQuery q(database());
+    // The time it was taken stays while it stays here.
+    q.prepare(
+        QStringLiteral("UPDATE chequebooks SET claimed_at = CASE WHEN claimed_by = ? THEN claimed_at ELSE ? "
+                       "END, claimed_by = ? WHERE uid = ?") +
+        (takeOver ? QString() : QStringLiteral(" AND (claimed_by = '' OR claimed_by = ?)")));
+    for (const QString &value : {me, QDateTime::currentDateTime().toString(Qt::ISODate), me, uid})
+        q.addBindValue(value);
+    if (!takeOver)
+        q.addBindValue(me);
+    if (!q.exec()) {
+        fail(q.lastError());
+        return Claim::Failed;
+    }
+    const bool taken = q.numRowsAffected() == 1;
+    const std::optional<Chequebook> now = chequebook(uid);
+    if (!now) {
+        if (m_error.isEmpty())
+            m_error = QStringLiteral("Ce carnet n'est plus dans le registre.");
+        return Claim::Failed;
+    }
+    if (book)
+        *book = *now;
+    return taken ? Claim::Taken : Claim::HeldElsewhere;
 }
 
-} // namespace
+bool Register::releaseChequebook(const QString &uid)
+{
+    if (!m_server)
+        return true;
+    if (!writable())
+        return false;
+    QSqlQuery q(database());
+    return exec(q,
+                QStringLiteral("UPDATE chequebooks SET claimed_by = '', claimed_at = '' WHERE uid = ? AND "
+                               "claimed_by = ?"),
+                {uid, platform::workstationName()}) ||
+           fail(q.lastError());
+}
 
 bool Register::queue(QList<QueuedCheque> &cheques)
 {
@@ -873,7 +1054,7 @@ bool Register::enqueue(const QList<ImportedCheque> &cheques, QList<qint64> *ids)
     if (!writable())
         return false;
     QSqlDatabase db = database();
-    if (const QSqlError error = engine::beginWrite(db); error.isValid())
+    if (const QSqlError error = engine::beginWrite(db, onServer()); error.isValid())
         return fail(error);
     QSqlQuery q(db), insert(db), id(db);
     const auto failed = [&](const QSqlError &error) {
@@ -920,8 +1101,7 @@ bool Register::updateQueued(const QueuedCheque &cheque)
             {text(cheque.beneficiary), text(cheque.amount), text(cheque.date), text(cheque.note), cheque.id}))
         return fail(q.lastError());
     if (q.numRowsAffected() != 1)
-        return failWith(QStringLiteral("Ce chèque n'est plus dans la file : il a été imprimé ou retiré "
-                                       "par un autre programme."));
+        return failWith(notQueued());
     return true;
 }
 
@@ -930,7 +1110,7 @@ bool Register::removeQueued(const QList<qint64> &ids)
     if (!writable())
         return false;
     QSqlDatabase db = database();
-    if (const QSqlError error = engine::beginWrite(db); error.isValid())
+    if (const QSqlError error = engine::beginWrite(db, onServer()); error.isValid())
         return fail(error);
     QSqlQuery q(db);
     q.prepare(QStringLiteral("DELETE FROM queue WHERE id = ?"));
@@ -950,12 +1130,23 @@ bool Register::removeQueued(const QList<qint64> &ids)
     return true;
 }
 
+bool Register::stillQueued(qint64 id)
+{
+    // On a server, writable() reaches it again when the connection was lost.
+    if (!writable())
+        return false;
+    QSqlQuery q(database());
+    if (!exec(q, QStringLiteral("SELECT 1 FROM queue WHERE id = ?"), {id}))
+        return fail(q.lastError());
+    return q.next() || failWith(notQueued());
+}
+
 bool Register::swapQueued(qint64 first, qint64 second)
 {
     if (!writable())
         return false;
     QSqlDatabase db = database();
-    if (const QSqlError error = engine::beginWrite(db); error.isValid())
+    if (const QSqlError error = engine::beginWrite(db, onServer()); error.isValid())
         return fail(error);
     QSqlQuery q(db);
     const auto failed = [&](const QSqlError &error) {
@@ -969,8 +1160,7 @@ bool Register::swapQueued(qint64 first, qint64 second)
         positions.insert(q.value(0).toLongLong(), q.value(1).toLongLong());
     if (positions.size() != 2) {
         db.rollback();
-        return failWith(QStringLiteral("Ce chèque n'est plus dans la file : il a été imprimé ou retiré "
-                                       "par un autre programme."));
+        return failWith(notQueued());
     }
     if (!exec(q, QStringLiteral("UPDATE queue SET position = ? WHERE id = ?"), {positions[second], first}) ||
         !exec(q, QStringLiteral("UPDATE queue SET position = ? WHERE id = ?"), {positions[first], second}) ||

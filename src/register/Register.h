@@ -1,12 +1,15 @@
 #pragma once
 // The cheque register: every cheque whose page reached the printer, one row each,
 // with its chequebook, its number and its status, in an SQLite file beside the
-// settings file. A damaged register or a file that is not a register is set aside,
-// and a read-only one can still be read. Nothing is ever deleted from it: a status
-// changes, and each change is kept with who made it, when and why.
+// settings file, or shared by the workstations of an office on a PostgreSQL server.
+// Both hold the same tables and run the same SQL. A damaged register file or a file
+// that is not a register is set aside, and a read-only one can still be read.
+// Nothing is ever deleted from it: a status changes, and each change is kept with
+// who made it, when and why.
 
 #include "register/ChequeImport.h"
 #include "register/Chequebook.h"
+#include "register/Server.h"
 
 #include <QDateTime>
 #include <QList>
@@ -42,6 +45,9 @@ struct Entry {
     QString reason;
     // The cheque that this one prints again: it is cancelled in the same transaction.
     qint64 replaces = 0;
+    // The number of the leaf printed, as announced before printing ("0001234"):
+    // what the user is told of a record that has to wait. Empty: none.
+    QString leaf;
     // The queued cheque this one is: it leaves the queue in the same transaction, so
     // that it is never both recorded and still waiting, nor neither.
     qint64 queued = 0;
@@ -61,8 +67,11 @@ struct Recorded {
     bool noLeaf = false; // a chequebook was given but had no number left
 };
 
-// The schema this program writes; older files are brought up to it on opening.
-inline constexpr int schemaVersion = 4;
+// The schema this program writes; older files are brought up to it on opening. A
+// server's is brought up by its administrator, with the SQL file shipped with Tolvo.
+inline constexpr int schemaVersion = 5;
+// That file, in share/tolvo/.
+inline constexpr const char *serverSqlFile = "registre-postgresql.sql";
 
 // A name as the search compares it: letter case, accents and ligatures aside
 // ("Émile Zoé" gives "emile zoe"). Stored with each row, so that the search is
@@ -79,7 +88,10 @@ QString filePath();
 
 class Register {
 public:
-    explicit Register(const QString &path = filePath());
+    // Where this computer's register lives (Tolvo.ini).
+    Register();
+    explicit Register(const QString &path);
+    explicit Register(const Location &where);
     ~Register();
     Register(const Register &) = delete;
     Register &operator=(const Register &) = delete;
@@ -91,8 +103,18 @@ public:
     // Opens the file, creating or upgrading it. A damaged file, or one that is not
     // a register, is renamed aside (setAsideAs) and a new one started. False, with
     // error(), when the register cannot be used; a read-only register is never
-    // opened to record.
+    // opened to record. On a server: connects, with the password given or else
+    // serverPassword(), and checks the version of its schema.
     bool open(Use use = Use::Record);
+    // Closes it, to be opened again where the register now is.
+    void relocate(const Location &where);
+    // The password to connect with, instead of the one this run knows.
+    void usePassword(const QString &password) { m_password = password; }
+    // Whether the register is on a server, shared with other workstations.
+    bool onServer() const { return m_server.has_value(); }
+    // Whether the server still answers; when it stopped answering, the connection is
+    // made again. Always true for a file that is open.
+    bool reachable();
     // One cheque, in its own transaction that takes the chequebook's next number; a
     // register found damaged on the way is set aside and the cheque goes to a new one.
     // False, with error(), when not written.
@@ -106,6 +128,16 @@ public:
     bool saveChequebook(Chequebook &book);
     bool setChequebookClosed(const QString &uid, bool closed);
 
+    // A chequebook's leaves sit in one workstation's printer: on a server, choosing
+    // it claims it for this workstation. Taken when it is free or already this
+    // workstation's, or when `takeOver` says to take it from the one that has it;
+    // otherwise *book says which one has it and since when. A file belongs to one
+    // computer: nothing to claim there.
+    enum class Claim { Taken, HeldElsewhere, Failed };
+    Claim claimChequebook(const QString &uid, bool takeOver, Chequebook *book = nullptr);
+    // Gives it back, when this workstation has it.
+    bool releaseChequebook(const QString &uid);
+
     // The queue of cheques to print, in its order. A queued cheque leaves it when it
     // is recorded (Entry::queued). False, with error(), when it cannot be read.
     bool queue(QList<QueuedCheque> &cheques);
@@ -116,6 +148,10 @@ public:
     bool removeQueued(const QList<qint64> &ids);
     // Two queued cheques change places.
     bool swapQueued(qint64 first, qint64 second);
+    // Whether a queued cheque still waits, asked before each page of a batch: a
+    // server lost, or the cheque printed meanwhile by another program or workstation,
+    // stops the batch before the page prints. False, with error(), when not.
+    bool stillQueued(qint64 id);
 
     // Changes the status of the cheques given, with their history, in one
     // transaction. Cheques that cannot take that status are left as they are.
@@ -125,6 +161,10 @@ public:
     QStringList history(qint64 id);
 
     QString path() const { return m_path; }
+    // Where it is, for messages: the file's path, or "serveur compta-srv, base tolvo".
+    QString where() const;
+    // Which register it is, the same at every run: its file, or its server and user.
+    QString key() const;
     QString error() const { return m_error; }
     QString setAsideAs() const { return m_setAside; }
     // Whether the file set aside was damaged or was no register at all.
@@ -135,6 +175,7 @@ public:
 private:
     enum class Opened { Ok, Failed, Damaged, Foreign };
     Opened openFile();
+    bool openServer();
     Opened identify(QSqlDatabase &db, int &version);
     Opened readOnlyCopy(QSqlDatabase &db, int version);
     Opened upgrade(QSqlDatabase &db, int version);
@@ -147,6 +188,8 @@ private:
     void close();
 
     QString m_path;
+    std::optional<ServerSettings> m_server;
+    std::optional<QString> m_password;
     QString m_connection;
     QString m_error;
     QString m_setAside;

@@ -76,11 +76,19 @@ qint64 centsOf(const QString &amount)
 bool QueueModel::reload()
 {
     QList<QueuedCheque> cheques;
-    const bool read = m_register.queue(cheques);
+    if (!m_register.queue(cheques))
+        return false;
     beginResetModel();
     m_cheques = cheques;
     endResetModel();
-    return read;
+    return true;
+}
+
+void QueueModel::forget(const QSet<qint64> &ids)
+{
+    beginResetModel();
+    m_cheques.removeIf([&](const QueuedCheque &c) { return ids.contains(c.id); });
+    endResetModel();
 }
 
 int QueueModel::rowOf(qint64 id) const
@@ -420,10 +428,11 @@ void frmÀImprimer::refresh()
     refresh(idsOf(chosenRows()));
 }
 
-void frmÀImprimer::refresh(const QList<qint64> &select)
+bool frmÀImprimer::refresh(const QList<qint64> &select, bool tell)
 {
     const int current = std::max(0, grdChèques->currentIndex().row());
-    if (m_register.database().isOpen() && !m_model->reload())
+    const bool read = !m_register.database().isOpen() || m_model->reload();
+    if (!read && tell)
         platform::messageBox(this,
                              QStringLiteral("La file des chèques à imprimer ne peut pas être lue.\r\n%1")
                                  .arg(m_register.error()),
@@ -445,6 +454,7 @@ void frmÀImprimer::refresh(const QList<qint64> &select)
     lblImprimante->setText(
         QStringLiteral("Imprimante : %1 - %2 - %3").arg(s.printer, s.paperBin, s.orientation));
     lblCarnet->setText(registre::chequebookLine());
+    return read;
 }
 
 void frmÀImprimer::showState()
@@ -742,11 +752,20 @@ void frmÀImprimer::print(const QList<qint64> &ids)
     // No hourglass: the printing window's stop button is there to be pressed.
     frmImpression *printing = frmImpression::ShowBatch(this, int(count));
     QList<registre::Recorded> records;
+    QSet<qint64> printed;
     QString failure, file;
     bool stopped = false;
     for (const registre::QueuedCheque &c : cheques) {
         if (!printing->StartCheque(int(records.size()) + 1)) {
             stopped = true;
+            break;
+        }
+        // The server may have gone since the last page, or the cheque been printed
+        // elsewhere: the batch stops before this page prints.
+        if (!m_register.stillQueued(c.id)) {
+            failure = QStringLiteral("Le chèque de %1 € à %2 n'a pas été imprimé :\r\n%3\r\n%4")
+                          .arg(registre::euros(registre::centsOf(c.amount)), nameOf(c), m_register.error(),
+                               m_register.where());
             break;
         }
         cheque::ChequeInput input = settings.input;
@@ -767,6 +786,9 @@ void frmÀImprimer::print(const QList<qint64> &ids)
         registre::Entry entry = registre::entryFor(
             input, settings.printer, report.file, QDateTime::currentDateTime(), book ? book->uid : QString());
         entry.queued = c.id;
+        // The leaf it takes, told if its record has to wait.
+        if (book)
+            entry.leaf = book->numberText(records.isEmpty() ? book->next : records.last().number + 1);
         registre::Recorded recorded;
         // The user was told what went wrong; the cheque leaves the queue once written.
         if (!registre::recordPrinted(this, m_register, entry, &recorded)) {
@@ -776,6 +798,7 @@ void frmÀImprimer::print(const QList<qint64> &ids)
             break;
         }
         records << recorded;
+        printed << c.id;
         if (recorded.noLeaf) {
             failure = QStringLiteral("Le carnet n'avait plus de numéro.");
             break;
@@ -784,7 +807,9 @@ void frmÀImprimer::print(const QList<qint64> &ids)
     // The printing window had the activation; it comes back here.
     frmImpression::Unload(printing);
     activateWindow();
-    refresh();
+    // The cheques printed have left the queue, even when it cannot be read again now.
+    m_model->forget(printed);
+    const bool read = refresh(idsOf(chosenRows()), false);
 
     QStringList left;
     for (const registre::QueuedCheque &c : m_model->cheques())
@@ -812,6 +837,10 @@ void frmÀImprimer::print(const QList<qint64> &ids)
                       ? QStringLiteral("1 chèque reste dans la file : %1.").arg(names)
                       : QStringLiteral("%1 chèques restent dans la file : %2.").arg(left.size()).arg(names));
     }
+    if (!read)
+        lines << QStringLiteral("La file n'a pas pu être relue : elle reste telle qu'avant, sans les chèques "
+                                "imprimés.\r\n%1")
+                     .arg(m_register.error());
     if (!file.isEmpty())
         lines << QStringLiteral("Les fichiers PDF sont dans le dossier %1.")
                      .arg(QDir::toNativeSeparators(QFileInfo(file).absolutePath()));

@@ -7,6 +7,7 @@
 #include "register/Recording.h"
 
 #include <QAbstractTableModel>
+#include <QSet>
 #include <QDialog>
 #include <functional>
 
@@ -24,8 +25,11 @@ public:
 
     QueueModel(Register &reg, QObject *parent) : QAbstractTableModel(parent), m_register(reg) {}
 
-    // Reads the queue again. False, with the register's error, when it cannot.
+    // Reads the queue again. False, with the register's error, when it cannot: the
+    // rows shown stay (a server out of reach empties no queue).
     bool reload();
+    // Takes out the rows of cheques known to have left the queue, without reading it.
+    void forget(const QSet<qint64> &ids);
     const QList<QueuedCheque> &cheques() const { return m_cheques; }
     int rowOf(qint64 id) const;
 
@@ -92,7 +96,8 @@ protected:
 
 private:
     // Reads the queue again, selecting the cheques given (or keeping the selection).
-    void refresh(const QList<qint64> &select);
+    // When it cannot be read, says so unless `tell` is false; false then.
+    bool refresh(const QList<qint64> &select, bool tell = true);
     void refresh();
     void showState();
     QList<int> chosenRows() const;

@@ -1,6 +1,7 @@
 #include "register/frmCarnets.h"
 
 #include "dialogs/frmMsgBox.h"
+#include "platform/UserName.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/help/HelpContext.h"
@@ -214,6 +215,14 @@ void frmCarnets::refresh(const QString &select)
 {
     m_books = m_register.chequebooks();
     m_inUse = registre::chequebookInUse();
+    // On a shared register, the chequebook another workstation took over is no longer
+    // in use here: it is taken back like any other.
+    const Chequebook *takenOver = nullptr;
+    for (const Chequebook &b : m_books)
+        if (b.uid == m_inUse && !b.claimedBy.isEmpty() && b.claimedBy != platform::workstationName())
+            takenOver = &b;
+    if (takenOver)
+        m_inUse.clear();
     const Chequebook *inUse = nullptr;
     grdCarnets->setRowCount(int(m_books.size()));
     for (int r = 0; r < int(m_books.size()); ++r) {
@@ -228,6 +237,9 @@ void frmCarnets::refresh(const QString &select)
             state = QStringLiteral("en usage, ") + state;
             inUse = &b;
         }
+        // On a shared register, the workstation whose printer holds it.
+        if (!b.claimedBy.isEmpty() && b.claimedBy != platform::workstationName())
+            state = QStringLiteral("sur le poste %1, ").arg(b.claimedBy) + state;
         const QStringList cells = {b.name,
                                    b.account,
                                    b.numberText(b.first) + QStringLiteral(" à ") + b.numberText(b.last),
@@ -248,9 +260,20 @@ void frmCarnets::refresh(const QString &select)
     }
     if (grdCarnets->selectedItems().isEmpty() && !m_books.isEmpty())
         grdCarnets->selectRow(0);
-    lblEnUsage->setText(inUse ? QStringLiteral("Carnet en usage sur cet ordinateur : %1.").arg(inUse->name)
-                              : QStringLiteral("Aucun carnet en usage sur cet ordinateur : les chèques sont "
-                                               "inscrits au registre sans numéro."));
+    const QString here = m_register.onServer()
+                             ? QStringLiteral("ce poste (%1)").arg(platform::workstationName())
+                             : QStringLiteral("cet ordinateur");
+    if (takenOver)
+        lblEnUsage->setText(
+            QStringLiteral("Le carnet « %1 » est maintenant utilisé sur le poste %2 : choisissez "
+                           "un carnet pour %3.")
+                .arg(takenOver->name, takenOver->claimedBy, here));
+    else
+        lblEnUsage->setText(
+            inUse ? QStringLiteral("Carnet en usage sur %1 : %2.").arg(here, inUse->name)
+                  : QStringLiteral("Aucun carnet en usage sur %1 : les chèques sont inscrits au "
+                                   "registre sans numéro.")
+                        .arg(here));
     updateButtons();
 }
 
@@ -279,7 +302,8 @@ void frmCarnets::cmdAjouter_Click()
     if (platform::execDialog(edit) != QDialog::Accepted)
         return;
     // The first chequebook, or one added while none is in use, is the one to print on.
-    if (m_inUse.isEmpty() || !m_register.chequebook(m_inUse))
+    if ((m_inUse.isEmpty() || !m_register.chequebook(m_inUse)) &&
+        m_register.claimChequebook(edit.chequebook().uid, false) == registre::Register::Claim::Taken)
         registre::setChequebookInUse(edit.chequebook().uid);
     refresh(edit.chequebook().uid);
 }
@@ -328,17 +352,47 @@ void frmCarnets::cmdUtiliser_Click()
         return;
     const QString uid = b->uid;
     if (uid == m_inUse) {
+        m_register.releaseChequebook(uid);
         registre::setChequebookInUse(QString());
-    } else if (b->closed() || b->left() <= 0) {
+        refresh(uid);
+        return;
+    }
+    if (b->closed() || b->left() <= 0) {
         platform::messageBox(
             this,
             QStringLiteral("Le carnet « %1 » est %2 : il ne peut pas être utilisé.")
                 .arg(b->name, b->closed() ? QStringLiteral("clos") : QStringLiteral("épuisé")),
             platform::MsgIcon::Exclamation);
         return;
-    } else {
-        registre::setChequebookInUse(uid);
     }
+    // On a shared register, a chequebook in another workstation's printer is taken
+    // from it only when the user says so.
+    Chequebook now;
+    registre::Register::Claim claim = m_register.claimChequebook(uid, false, &now);
+    if (claim == registre::Register::Claim::HeldElsewhere) {
+        frmMsgBox box(this);
+        box.setMessage(
+            now.claimText() +
+            QStringLiteral("\r\nLe prendre pour ce poste ? Le poste %1 ne pourra plus imprimer sur ce "
+                           "carnet.")
+                .arg(now.claimedBy));
+        box.setPictureType(4);
+        box.setHelpButton(1010);
+        box.setFormType(2);
+        box.setButtonCaption(1, QStringLiteral("Le prendre"));
+        platform::execDialog(box);
+        if (box.Tag != QLatin1String("1"))
+            return;
+        claim = m_register.claimChequebook(uid, true, &now);
+    }
+    if (claim == registre::Register::Claim::Failed) {
+        platform::messageBox(this, m_register.error(), platform::MsgIcon::Exclamation);
+        refresh(uid);
+        return;
+    }
+    if (!m_inUse.isEmpty())
+        m_register.releaseChequebook(m_inUse);
+    registre::setChequebookInUse(uid);
     refresh(uid);
 }
 

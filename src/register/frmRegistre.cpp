@@ -12,6 +12,7 @@
 #include "platform/print/Printer.h"
 #include "register/Recording.h"
 #include "register/frmCarnets.h"
+#include "register/frmEmplacement.h"
 #include "register/frmStatut.h"
 
 #include <QCheckBox>
@@ -127,6 +128,7 @@ frmRegistre::frmRegistre(QWidget *parent, std::function<registre::PrintSettings(
     cmdRéimprimer->setVisible(bool(m_print));
     cmdSauter = new QPushButton(QStringLiteral("&Sauter ce numéro..."), this);
     cmdCarnets = new QPushButton(QStringLiteral("Carnets de chè&ques..."), this);
+    cmdEmplacement = new QPushButton(QStringLiteral("&Emplacement du registre..."), this);
     lblTotal = new QLabel(this);
     lblADébiter = new QLabel(this);
     cmdExporter = new QPushButton(QStringLiteral("E&xporter (CSV)..."), this);
@@ -143,8 +145,8 @@ frmRegistre::frmRegistre(QWidget *parent, std::function<registre::PrintSettings(
     cmdImprimer->setMenu(menu);
     cmdFermer = new QPushButton(QStringLiteral("&Fermer"), this);
     // Enter in the search box, or on a row, is no request to export.
-    for (QPushButton *button :
-         {cmdDébité, cmdAnnuler, cmdRéimprimer, cmdSauter, cmdCarnets, cmdExporter, cmdImprimer, cmdFermer})
+    for (QPushButton *button : {cmdDébité, cmdAnnuler, cmdRéimprimer, cmdSauter, cmdCarnets, cmdEmplacement,
+                                cmdExporter, cmdImprimer, cmdFermer})
         button->setAutoDefault(false);
 
     auto *filters = new QHBoxLayout;
@@ -166,6 +168,7 @@ frmRegistre::frmRegistre(QWidget *parent, std::function<registre::PrintSettings(
         actions->addWidget(button);
     actions->addStretch(1);
     actions->addWidget(cmdCarnets);
+    actions->addWidget(cmdEmplacement);
     auto *buttons = new QHBoxLayout;
     auto *totals = new QVBoxLayout;
     totals->addWidget(lblTotal);
@@ -200,27 +203,36 @@ frmRegistre::frmRegistre(QWidget *parent, std::function<registre::PrintSettings(
     connect(cmdRéimprimer, &QPushButton::clicked, this, [this] { cmdRéimprimer_Click(); });
     connect(cmdSauter, &QPushButton::clicked, this, [this] { cmdSauter_Click(); });
     connect(cmdCarnets, &QPushButton::clicked, this, [this] { cmdCarnets_Click(); });
+    connect(cmdEmplacement, &QPushButton::clicked, this, [this] { cmdEmplacement_Click(); });
     connect(cmdExporter, &QPushButton::clicked, this, [this] { cmdExporter_Click(); });
     connect(mnuImprimante, &QAction::triggered, this, [this] { printList(false); });
     connect(mnuFichierPdf, &QAction::triggered, this, [this] { printList(true); });
     connect(cmdFermer, &QPushButton::clicked, this, &QDialog::close);
 
+    openRegister();
+}
+
+void frmRegistre::openRegister()
+{
+    m_model->clear();
     const bool opened = m_register.open(registre::Register::Use::Read);
     registre::tellSetAside(this, m_register);
-    if (m_register.access() != registre::Access::Writable) {
+    setWindowTitle(m_register.onServer() ? QStringLiteral("Registre des chèques - ") + m_register.where()
+                                         : QStringLiteral("Registre des chèques"));
+    lblLectureSeule->setVisible(m_register.access() != registre::Access::Writable);
+    if (m_register.access() != registre::Access::Writable)
         lblLectureSeule->setText(registre::accessText(m_register.access()) +
                                  QStringLiteral(" Les chèques imprimés ne peuvent pas y être inscrits."));
-        lblLectureSeule->show();
-    }
     // What writes to the register is not offered where it cannot.
-    if (!opened || m_register.access() != registre::Access::Writable)
-        for (QPushButton *button : {cmdDébité, cmdAnnuler, cmdRéimprimer, cmdSauter, cmdCarnets})
-            button->setEnabled(false);
+    const bool writable = opened && m_register.access() == registre::Access::Writable;
+    for (QPushButton *button : {cmdDébité, cmdAnnuler, cmdRéimprimer, cmdSauter, cmdCarnets})
+        button->setEnabled(writable);
+    for (QWidget *w : {static_cast<QWidget *>(cmdExporter), static_cast<QWidget *>(cmdImprimer),
+                       static_cast<QWidget *>(cboCarnet), static_cast<QWidget *>(cboÉtat)})
+        w->setEnabled(opened);
     if (!opened) {
         lblTotal->setText(QStringLiteral("Le registre ne peut pas être lu : %1").arg(m_register.error()));
-        for (QWidget *w : {static_cast<QWidget *>(cmdExporter), static_cast<QWidget *>(cmdImprimer),
-                           static_cast<QWidget *>(cboCarnet), static_cast<QWidget *>(cboÉtat)})
-            w->setEnabled(false);
+        lblADébiter->clear();
         return;
     }
     fillChequebooks();
@@ -268,6 +280,16 @@ registre::Filter frmRegistre::filter() const
 
 void frmRegistre::refresh()
 {
+    // A server that went away and came back is reached again; one that is still away
+    // is said, never shown as an empty register.
+    // (The rows' query goes first: reaching the server again opens a new connection.)
+    if (m_register.onServer())
+        m_model->clear();
+    if (m_register.onServer() && !m_register.reachable()) {
+        lblTotal->setText(QStringLiteral("Le registre ne peut pas être lu : %1").arg(m_register.error()));
+        lblADébiter->clear();
+        return;
+    }
     const QSqlDatabase db = m_register.database();
     if (!db.isOpen())
         return;
@@ -452,6 +474,8 @@ void frmRegistre::cmdRéimprimer_Click()
         registre::Entry entry = registre::entryFor(
             input, settings.printer, report.file, QDateTime::currentDateTime(), book ? book->uid : QString());
         entry.replaces = old.value(registre::Id).toLongLong();
+        if (book)
+            entry.leaf = book->numberText(book->next);
         registre::recordPrinted(this, reg, entry, &recorded);
     }
     frmImpression::Unload(printing);
@@ -495,6 +519,15 @@ void frmRegistre::cmdCarnets_Click()
     showChequebooks(this);
     fillChequebooks();
     refresh();
+}
+
+void frmRegistre::cmdEmplacement_Click()
+{
+    frmEmplacement dialog(this);
+    if (platform::execDialog(dialog) != QDialog::Accepted)
+        return;
+    m_register.relocate(registre::location());
+    openRegister();
 }
 
 void frmRegistre::cmdExporter_Click()

@@ -55,6 +55,7 @@ public:
     QPushButton *cmdRéimprimer;
     QPushButton *cmdSauter;
     QPushButton *cmdCarnets;
+    QPushButton *cmdEmplacement;
     QLabel *lblTotal;
     QLabel *lblADébiter;
     QPushButton *cmdExporter;
@@ -72,6 +73,7 @@ public:
     void cmdRéimprimer_Click();
     void cmdSauter_Click();
     void cmdCarnets_Click();
+    void cmdEmplacement_Click();
     void cmdExporter_Click();
     // Prints on the current printer, or on "Fichier PDF".
     void printList(bool toPdf);
@@ -80,6 +82,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Opens the register where it is now and shows it.
+    void openRegister();
     void fillChequebooks();
     QModelIndexList chosenRows() const;
     // The ids of the selected cheques, and "n° 0001234 (Durand, 12,00 €)" or "3 chèques, 1 234,00 €".

@@ -16,6 +16,8 @@ inline const QString Montants = QStringLiteral("Montants");
 inline const QString Bénéficiaires = QStringLiteral("Bénéficiaires");
 inline const QString Défaut = QStringLiteral("Défaut");
 inline const QString Registre = QStringLiteral("Registre");
+// Where this computer's register lives when it is shared on a server.
+inline const QString ServeurDuRegistre = QStringLiteral("Serveur du registre");
 } // namespace section
 
 namespace key {
@@ -35,6 +37,17 @@ inline const QString VerAjust = QStringLiteral("VerAjust");
 // Section "Registre": the chequebook in use on this computer, by its identifier in
 // the register; absent or empty when none.
 inline const QString Carnet = QStringLiteral("Carnet");
+// Section "Serveur du registre": "Oui" when the register is on the server, else it
+// is the file beside Tolvo.ini; the server's name (or the folder of its socket),
+// port, database and user; and TLS, as PostgreSQL names its modes ("require",
+// "verify-full", "prefer", "disable"), absent for the host's default. The password
+// is kept in the desktop's keyring, never here.
+inline const QString Utiliser = QStringLiteral("Utiliser");
+inline const QString Hôte = QStringLiteral("Hôte");
+inline const QString Port = QStringLiteral("Port");
+inline const QString Base = QStringLiteral("Base");
+inline const QString Utilisateur = QStringLiteral("Utilisateur");
+inline const QString TLS = QStringLiteral("TLS");
 } // namespace key
 
 // Values and the defaults of absent or empty keys.

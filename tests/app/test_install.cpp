@@ -47,12 +47,13 @@ private slots:
         const Run fields = run("dpkg-deb", {"--field", deb, "Package", "Version", "Depends"});
         QVERIFY2(fields.out.startsWith("Package: tolvo\nVersion: " + platform::applicationVersion() + "\n"),
                  qPrintable(fields.out));
-        for (const QString expected : {"libqt6widgets6", "libcups2", "libqt6sql6-sqlite", "qt6-qpa-plugins", "libc6",
-                                       "fonts-liberation2", "xdg-utils", "qt6-translations-l10n"})
+        for (const QString expected :
+             {"libqt6widgets6", "libcups2", "libqt6sql6-sqlite", "libqt6sql6-psql", "libqt6keychain1",
+              "qt6-qpa-plugins", "libc6", "fonts-liberation2", "xdg-utils", "qt6-translations-l10n"})
             QVERIFY2(fields.out.section("Depends: ", 1).contains(expected), qPrintable(expected));
         const QStringList files = filesUnder(prefix());
         for (const QString expected :
-             {"bin/tolvo", "share/tolvo/Tolvo.hlp", "share/tolvo/Specimen.jpg",
+             {"bin/tolvo", "share/tolvo/Tolvo.hlp", "share/tolvo/Specimen.jpg", "share/tolvo/registre-postgresql.sql",
               "share/applications/org.example.Tolvo.desktop", "share/metainfo/org.example.Tolvo.metainfo.xml",
               "share/man/man1/tolvo.1", "share/icons/hicolor/scalable/apps/org.example.Tolvo.svg",
               "share/icons/hicolor/48x48/apps/org.example.Tolvo.png"})

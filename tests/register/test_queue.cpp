@@ -81,14 +81,6 @@ std::function<void(QDialog &)> confirm(QString *text)
     };
 }
 
-QString texts(const platform::MessageBoxRecorder &boxes)
-{
-    QStringList all;
-    for (const platform::ShownMessage &m : boxes.shown)
-        all << m.text;
-    return all.join('\n');
-}
-
 void activate(QDialog &dialog)
 {
     dialog.show();
@@ -219,7 +211,7 @@ private slots:
         QTest::keyClick(&w, Qt::Key_H, Qt::AltModifier);
         QTRY_VERIFY(w.mnuChèques->isVisible());
         QTest::keyClick(w.mnuChèques, Qt::Key_I);
-        QTRY_VERIFY2(boxes.dialogsRun == 4, qPrintable(seen.join('\n') + texts(boxes)));
+        QTRY_VERIFY2(boxes.dialogsRun == 4, qPrintable((seen + texts(boxes)).join('\n')));
         platform::setOpenFileNameAnswer(nullptr);
 
         QCOMPARE(seen, QStringList({"1011", "Aucun chèque en attente.", "1012",
@@ -339,6 +331,19 @@ private slots:
         frmÀImprimer again(nullptr, [] { return mainWindow("05/12/26"); });
         QCOMPARE(again.model()->rowCount(), 2);
         QCOMPARE(again.lblTotal->text(), QString("2 chèques, total 30,00 €"));
+
+        // The queue out of reach (its table gone from under the window): the rows shown
+        // stay, and the user is told.
+        sql("ALTER TABLE queue RENAME TO queue_aside");
+        QVERIFY(showActive(again));
+        platform::MessageBoxRecorder lost;
+        again.grdChèques->setFocus();
+        again.grdChèques->selectRow(1);
+        alt(again, 'm');
+        QCOMPARE(texts(lost).value(1).section("\r\n", 0, 0),
+                 QString("La file des chèques à imprimer ne peut pas être lue."));
+        QCOMPARE(again.model()->rowCount(), 2);
+        sql("ALTER TABLE queue_aside RENAME TO queue");
     }
 
     // Nothing prints while one cheque cannot, nor when the chequebook lacks leaves:

@@ -138,15 +138,6 @@ QString shownRows(const frmRegistre &w)
     return rows;
 }
 
-// The texts of the message boxes shown.
-QStringList texts(const platform::MessageBoxRecorder &boxes)
-{
-    QStringList all;
-    for (const platform::ShownMessage &m : boxes.shown)
-        all << m.text;
-    return all;
-}
-
 // The files of a folder, hidden ones included.
 QStringList filesIn(const QString &folder)
 {
@@ -282,7 +273,7 @@ private slots:
     void killedWhileRecording()
     {
         const QString path = registre::filePath();
-        registre::Chequebook book{0, {}, "Carnet", "", 1, 999999999999, 1, 12, {}};
+        registre::Chequebook book{0, {}, "Carnet", "", 1, 999999999999, 1, 12, {}, {}, {}};
         {
             registre::Register reg(path);
             QVERIFY(reg.open() && reg.saveChequebook(book));

@@ -1,6 +1,7 @@
 #pragma once
 // Driving windows as a user does: keys into the focused control, F1, modal dialogs answered.
 
+#include "platform/forms/MessageBox.h"
 #include "platform/help/HelpViewer.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 #include <QSet>
 #include <QTest>
 #include <QTimer>
+#include <cstdio>
 #include <functional>
 
 namespace testsupport {
@@ -33,6 +35,28 @@ inline int f1(QWidget *on = nullptr)
     platform::HelpRecorder help;
     QTest::keyClick(on ? on : focused(), Qt::Key_F1);
     return help.requests.isEmpty() ? -1 : int(help.requests.last().data);
+}
+
+// The texts of the message boxes shown.
+inline QStringList texts(const platform::MessageBoxRecorder &boxes)
+{
+    QStringList all;
+    for (const platform::ShownMessage &m : boxes.shown)
+        all << m.text;
+    return all;
+}
+
+// The boxes shown other than the leaves left in the chequebook, told on stderr: what
+// a program printing into a shared register reports back through its exit code.
+inline int unexpectedBoxes(const platform::MessageBoxRecorder &boxes)
+{
+    int unexpected = 0;
+    for (const QString &text : texts(boxes))
+        if (!text.startsWith("Il reste") && !text.startsWith("C'était le dernier")) {
+            ++unexpected;
+            std::fprintf(stderr, "%s\n", qPrintable(text));
+        }
+    return unexpected;
 }
 
 inline bool showActive(QWidget &window)
