@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QLockFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
@@ -398,6 +399,8 @@ QSqlDatabase Register::database() const
 
 void Register::close()
 {
+    m_queueLock.reset();
+    m_queueTaken = false;
     if (!QSqlDatabase::contains(m_connection))
         return;
     {
@@ -1139,6 +1142,64 @@ bool Register::stillQueued(qint64 id)
     if (!exec(q, QStringLiteral("SELECT 1 FROM queue WHERE id = ?"), {id}))
         return fail(q.lastError());
     return q.next() || failWith(notQueued());
+}
+
+namespace {
+// The key of the server's session lock on the queue ("Tolv").
+constexpr qint64 queueLockKey = 0x546f6c76;
+
+QString queueBusy()
+{
+    return QStringLiteral("Les chèques à imprimer sont déjà en cours d'impression dans un autre programme "
+                          "Tolvo, sur ce poste ou sur un autre. Attendez la fin de cette impression.");
+}
+} // namespace
+
+bool Register::takeQueue()
+{
+    if (m_queueTaken)
+        return true;
+    if (!writable())
+        return false;
+    if (m_server) {
+        QSqlQuery q(database());
+        if (!exec(q, QStringLiteral("SELECT pg_try_advisory_lock(?)"), {queueLockKey}) || !q.next())
+            return fail(q.lastError());
+        if (!q.value(0).toBool())
+            return failWith(queueBusy());
+        // A workstation cut off from the network mid-batch holds the lock until the
+        // server notices: within a minute or so rather than the system's two hours.
+        for (const char *keepAlive : {"SET tcp_keepalives_idle = 30", "SET tcp_keepalives_interval = 10",
+                                      "SET tcp_keepalives_count = 3"})
+            q.exec(QLatin1String(keepAlive));
+    } else {
+        // A lock file beside the register; one left by a program that died is taken over.
+        auto lock = std::make_unique<QLockFile>(m_path + QStringLiteral("-impression.lock"));
+        lock->setStaleLockTime(0);
+        if (!lock->tryLock(0))
+            return failWith(lock->error() == QLockFile::LockFailedError
+                                ? queueBusy()
+                                : QStringLiteral("Le verrou de la file ne peut pas être posé à côté du "
+                                                 "registre (%1).")
+                                      .arg(QDir::toNativeSeparators(lock->fileName())));
+        m_queueLock = std::move(lock);
+    }
+    m_queueTaken = true;
+    return true;
+}
+
+void Register::releaseQueue()
+{
+    if (!m_queueTaken)
+        return;
+    m_queueTaken = false;
+    if (m_queueLock) {
+        m_queueLock.reset();
+        return;
+    }
+    // A connection lost meanwhile took the lock with it.
+    QSqlQuery q(database());
+    exec(q, QStringLiteral("SELECT pg_advisory_unlock(?)"), {queueLockKey});
 }
 
 bool Register::swapQueued(qint64 first, qint64 second)

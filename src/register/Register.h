@@ -15,10 +15,12 @@
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
+#include <memory>
 
 namespace cheque {
 struct ChequeInput;
 }
+class QLockFile;
 class QSqlError;
 class QWidget;
 
@@ -152,6 +154,12 @@ public:
     // server lost, or the cheque printed meanwhile by another program or workstation,
     // stops the batch before the page prints. False, with error(), when not.
     bool stillQueued(qint64 id);
+    // One batch at a time prints a register's queue: two programs or workstations
+    // printing it together would both print a cheque before either records it. Held
+    // for the length of a batch; false, with error(), when another one holds it. A
+    // program that ends or a connection that is lost gives it back.
+    bool takeQueue();
+    void releaseQueue();
 
     // Changes the status of the cheques given, with their history, in one
     // transaction. Cheques that cannot take that status are left as they are.
@@ -195,6 +203,8 @@ private:
     QString m_setAside;
     bool m_foreign = false;
     Access m_access = Access::Writable;
+    std::unique_ptr<QLockFile> m_queueLock; // the file's; a server's is its session's
+    bool m_queueTaken = false;
 };
 
 // The row of a cheque printed now on a printer (file: the PDF written, if any),

@@ -747,6 +747,12 @@ void frmÀImprimer::print(const QList<qint64> &ids)
             return;
     }
 
+    if (!m_register.takeQueue()) {
+        platform::messageBox(this, m_register.error() + QStringLiteral("\r\nRien n'a été imprimé."),
+                             platform::MsgIcon::Exclamation);
+        return;
+    }
+
     // Each cheque is a document of its own, so that each page handed over is known
     // and recorded, leaving the queue, before the next one prints.
     // No hourglass: the printing window's stop button is there to be pressed.
@@ -804,6 +810,7 @@ void frmÀImprimer::print(const QList<qint64> &ids)
             break;
         }
     }
+    m_register.releaseQueue();
     // The printing window had the activation; it comes back here.
     frmImpression::Unload(printing);
     activateWindow();

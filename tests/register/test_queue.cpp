@@ -429,6 +429,20 @@ private slots:
             "rien reçu.\r\nAucun chèque n'a été imprimé.");
         QCOMPARE(q.model()->rowCount(), 18);
 
+        // Another program prints the queue: two batches at once would print a cheque
+        // twice. Refused once confirmed, before any page.
+        {
+            QLockFile other(registre::filePath() + "-impression.lock");
+            QVERIFY(other.tryLock(0));
+            boxes.shown.clear();
+            boxes.queueDialog(confirm(&confirmation));
+            alt(q, 't');
+            QVERIFY2(boxes.shown.value(0).text.startsWith(
+                         "Les chèques à imprimer sont déjà en cours d'impression dans un autre programme"),
+                     qPrintable(boxes.shown.value(0).text));
+            QCOMPARE(q.model()->rowCount(), 18);
+        }
+
         boxes.shown.clear();
         auto &printer = useFailingPdf(platform::settingsFile("pdf"));
         printer.failAt = 7;

@@ -387,6 +387,16 @@ private slots:
                      "SELECT COUNT(*), COUNT(DISTINCT number), MIN(number), MAX(number), MAX(b.next_number)"
                      " FROM cheques c JOIN chequebooks b ON b.id = c.chequebook_id WHERE b.name = 'Partagé'"),
                  QString("80|80|1|80|81"));
+
+        // One batch at a time prints the shared queue.
+        registre::Register other(registre::Location{true, settingsOf(*server)});
+        other.usePassword(PrivatePostgres::password);
+        QVERIFY(other.open() && other.takeQueue());
+        QVERIFY(!reg.takeQueue());
+        QVERIFY2(reg.error().startsWith("Les chèques à imprimer sont déjà en cours d'impression"),
+                 qPrintable(reg.error()));
+        other.releaseQueue();
+        QVERIFY2(reg.takeQueue(), qPrintable(reg.error()));
     }
 };
 
