@@ -5,18 +5,14 @@
 
 #include "app/frmTolvo.h"
 #include "dialogs/frmMsgBox.h"
-#include "platform/Application.h"
 #include "platform/UserName.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/help/HelpKey.h"
-#include "register/Recording.h"
-#include "register/Register.h"
 #include "register/frmCarnets.h"
 #include "support/FakePrinter.h"
 #include "support/Gui.h"
 #include "support/PdfText.h"
-#include "support/TestFiles.h"
-#include "support/TestPrinters.h"
+#include "support/RegisterFiles.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -32,11 +28,6 @@
 using namespace testsupport;
 
 namespace {
-
-QString sql(const QString &query)
-{
-    return run("sqlite3", {registre::filePath(), query}).out.trimmed();
-}
 
 // Replaces a field's text by typing, as a user selecting it first.
 void retype(QLineEdit *field, const QString &text)
@@ -83,11 +74,7 @@ private slots:
 
     void init()
     {
-        const QString folder = dir.filePath(QTest::currentTestFunction());
-        QVERIFY(QDir().mkpath(folder));
-        platform::setApplicationFolder(folder);
-        platform::setToday(QDate(2026, 12, 5));
-        platform::setPrinters(std::make_unique<PdfOnly>(folder + "/pdf"));
+        useOwnFolder(dir);
         platform::setUserFullName(QString("Marie Dupont"));
     }
 
@@ -176,15 +163,15 @@ private slots:
             lines << w.lblCarnet->text();
             w.cboMontant->setEditText(QString("1%1,50").arg(i));
             w.cboBénéficiaire->setEditText(QString("Fournisseur %1").arg(i));
-            if (i == 5)
-                boxes.queueDialog([&](QDialog &dialog) { // used up: "Carnets..." opens them
+            if (i == 5) { // used up: "Carnets..." opens them
+                boxes.queueDialog([&](QDialog &dialog) {
                     auto &box = dynamic_cast<frmMsgBox &>(dialog);
                     lines << box.Message() + " [" + box.ButtonCaption(1) + "]";
                     box.show();
                     QTest::keyClick(box.cmdAction[1], Qt::Key_Return);
                 });
-            if (i == 5)
                 boxes.queueDialog([&](QDialog &d) { lines << d.windowTitle(); });
+            }
             QTRY_VERIFY(w.cboMontant->hasFocus());
             QTest::keyClick(focused(), Qt::Key_F5);
         }
@@ -247,14 +234,7 @@ private slots:
     // leaf, before the next one prints; nothing is written twice.
     void recordWrittenLater()
     {
-        {
-            registre::Register reg;
-            registre::Chequebook book;
-            QCOMPARE(registre::checkChequebook({"Courant", "", "0000001", "0000010", "0000001"}, book).field,
-                     registre::FieldProblem::None);
-            QVERIFY(reg.open() && reg.saveChequebook(book));
-            registre::setChequebookInUse(book.uid);
-        }
+        useChequebook("0000001", "0000010");
         platform::FakePrinter &printer = platform::useFakePrinter();
         QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
         other.setDatabaseName(registre::filePath());
@@ -301,16 +281,7 @@ private slots:
     // 40 leaves: 40 rows, every number once, none missing, no failure told.
     void twoProgramsAtOnce()
     {
-        {
-            registre::Register reg;
-            QVERIFY(reg.open());
-            registre::Chequebook book;
-            QCOMPARE(
-                registre::checkChequebook({"Compte joint", "", "0000001", "0000040", "0000001"}, book).field,
-                registre::FieldProblem::None);
-            QVERIFY2(reg.saveChequebook(book), qPrintable(reg.error()));
-            registre::setChequebookInUse(book.uid);
-        }
+        useChequebook("0000001", "0000040");
         QProcess children[2];
         const char *names[] = {"Alpha", "Bravo"};
         for (int c = 0; c < 2; ++c) {

@@ -5,21 +5,17 @@
 
 #include "app/frmTolvo.h"
 #include "cheque/ChequeJob.h"
-#include "platform/Application.h"
 #include "platform/Shell.h"
 #include "platform/forms/FileDialog.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/help/HelpKey.h"
 #include "dialogs/frmMsgBox.h"
 #include "platform/UserName.h"
-#include "register/Recording.h"
-#include "register/Register.h"
 #include "register/frmRegistre.h"
 #include "register/frmStatut.h"
 #include "support/Gui.h"
 #include "support/PdfText.h"
-#include "support/TestFiles.h"
-#include "support/TestPrinters.h"
+#include "support/RegisterFiles.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -32,11 +28,6 @@
 using namespace testsupport;
 
 namespace {
-
-QString sql(const QString &path, const QString &query)
-{
-    return run("sqlite3", {path, query}).out.trimmed();
-}
 
 registre::Entry entry(const QString &date, const QString &name, qint64 cents)
 {
@@ -194,12 +185,8 @@ private slots:
 
     void init()
     {
-        platform::setToday(QDate(2026, 12, 5));
         platform::installHelpKey();
-        const QString folder = dir.filePath(QTest::currentTestFunction());
-        QVERIFY(QDir().mkpath(folder));
-        platform::setApplicationFolder(folder);
-        platform::setPrinters(std::make_unique<PdfOnly>(folder + "/pdf"));
+        useOwnFolder(dir);
     }
 
     // Refused cheques and pages that never left are not recorded; a damaged
@@ -216,54 +203,51 @@ private slots:
         QVERIFY(writeAll(out + "-file", "x")); // the PDF cannot be written
         platform::setPrinters(std::make_unique<PdfOnly>(out + "-file/sub"));
         QCOMPARE(print("99", "Jamais parti").size(), 1);
-        QCOMPARE(sql(reg, "SELECT cheque_date, beneficiary, amount, cents, printer, paper_bin, orientation"
-                          " FROM cheques ORDER BY id"),
+        QCOMPARE(sql("SELECT cheque_date, beneficiary, amount, cents, printer, paper_bin, orientation"
+                     " FROM cheques ORDER BY id"),
                  QString("05/12/2026|Durand & Fils; \"SARL\"|1 234,50|123450|Fichier PDF|7|2\n"
                          "05/12/2026|Élise Müller|7,05|705|Fichier PDF|7|2"));
-        for (const QString &file : sql(reg, "SELECT pdf_file FROM cheques").split('\n'))
+        for (const QString &file : sql("SELECT pdf_file FROM cheques").split('\n'))
             QVERIFY2(file.startsWith(out + "/") && QFile::exists(file), qPrintable(file));
 
         platform::setPrinters(std::make_unique<PdfOnly>(out));
         const QString foreign = "Le fichier du registre des chèques n'est pas un registre de Tolvo.";
         const struct {
-            const char *sql, *aside;
-            QString told;
+            QString sql, aside, told; // no `aside`: left as it is, and nothing printed
         } unusable[] = {
-            {nullptr, "endommagé", "Le registre des chèques était endommagé."},
+            {"", "endommagé", "Le registre des chèques était endommagé."},
             {"CREATE TABLE cheques (numero INTEGER); INSERT INTO cheques VALUES (1);", "inconnu", foreign},
             {"CREATE TABLE notes (texte TEXT);", "inconnu", foreign},
+            {QString("PRAGMA application_id = 1416588406; PRAGMA user_version = %1; CREATE TABLE cheques"
+                     " (id INTEGER PRIMARY KEY, serial TEXT);")
+                 .arg(registre::schemaVersion + 1),
+             "",
+             "Le chèque ne peut pas être inscrit au registre : rien n'a été imprimé.\r\nLe registre a été "
+             "créé par une version plus récente de Tolvo.\r\n" +
+                 reg},
         };
         for (const auto &u : unusable) {
             QVERIFY(QFile::remove(reg));
-            QVERIFY(u.sql ? run("sqlite3", {reg, u.sql}).code == 0
-                          : writeAll(reg, QByteArray("SQLite format 3") + QByteArray(5000, '\x5a')));
+            QVERIFY(!u.sql.isEmpty()
+                        ? run("sqlite3", {reg, u.sql}).code == 0
+                        : writeAll(reg, QByteArray("SQLite format 3") + QByteArray(5000, '\x5a')));
             const QByteArray before = readAll(reg);
+            const int pdfs = QDir(out).entryList(QDir::Files).size();
             const QStringList told = print("20", "Après dégât");
-            const QStringList aside =
-                QDir(platform::settingsFolder()).entryList({QString("Registre-%1-*.sqlite").arg(u.aside)});
-            QVERIFY2(aside.size() == 1 && told.size() == 1 && told[0].startsWith(u.told) &&
-                         told[0].contains(aside[0]),
+            const QStringList aside = QDir(platform::settingsFolder()).entryList({"Registre-*"});
+            if (u.aside.isEmpty()) {
+                QCOMPARE(told, QStringList(u.told));
+                QVERIFY(aside.isEmpty() && QDir(out).entryList(QDir::Files).size() == pdfs);
+                QCOMPARE(readAll(reg), before);
+                continue;
+            }
+            QVERIFY2(aside.size() == 1 && aside[0].startsWith("Registre-" + u.aside + "-") &&
+                         told.size() == 1 && told[0].startsWith(u.told) && told[0].contains(aside[0]),
                      qPrintable(told.join('\n')));
             QCOMPARE(readAll(platform::settingsFile(aside[0])), before);
-            QCOMPARE(sql(reg, "SELECT beneficiary, cents FROM cheques"), QString("Après dégât|2000"));
+            QCOMPARE(sql("SELECT beneficiary, cents FROM cheques"), QString("Après dégât|2000"));
             QVERIFY(QFile::remove(platform::settingsFile(aside[0])));
         }
-
-        // A register of a newer Tolvo is left as it is, and nothing is printed.
-        QVERIFY(QFile::remove(reg));
-        QVERIFY(run("sqlite3", {reg, QString("PRAGMA application_id = 1416588406; PRAGMA user_version = %1;"
-                                             " CREATE TABLE cheques (id INTEGER PRIMARY KEY, serial TEXT);")
-                                         .arg(registre::schemaVersion + 1)})
-                    .code == 0);
-        const QByteArray newer = readAll(reg);
-        const int pdfs = QDir(out).entryList(QDir::Files).size();
-        QCOMPARE(print("20", "Trop tôt"),
-                 QStringList("Le chèque ne peut pas être inscrit au registre : rien n'a été imprimé.\r\n"
-                             "Le registre a été créé par une version plus récente de Tolvo.\r\n" +
-                             reg));
-        QCOMPARE(QDir(out).entryList(QDir::Files).size(), pdfs);
-        QCOMPARE(readAll(reg), newer);
-        QCOMPARE(QDir(platform::settingsFolder()).entryList({"Registre-*"}), QStringList());
     }
 
     // Two programs recording at once on one chequebook, killed: the file always
@@ -273,16 +257,13 @@ private slots:
     void killedWhileRecording()
     {
         const QString path = registre::filePath();
-        registre::Chequebook book{0, {}, "Carnet", "", 1, 999999999999, 1, 12, {}, {}, {}};
-        {
-            registre::Register reg(path);
-            QVERIFY(reg.open() && reg.saveChequebook(book));
-        }
+        useChequebook("000000000001", "999999999999");
+        const QString book = registre::chequebookInUse();
         qint64 last = 0;
         for (int kill = 0; kill < 10; ++kill) {
             QProcess children[2];
             for (QProcess &child : children) {
-                child.start(QCoreApplication::applicationFilePath(), {"--record", path, book.uid});
+                child.start(QCoreApplication::applicationFilePath(), {"--record", path, book});
                 QVERIFY(child.waitForReadyRead(30000) && child.readLine() == "ready\n");
             }
             QThread::usleep(10000 + QRandomGenerator::global()->bounded(40000));
@@ -292,8 +273,7 @@ private slots:
                 QVERIFY(child.waitForFinished());
             }
             const QStringList counts =
-                sql(path,
-                    "PRAGMA integrity_check; SELECT COUNT(*), MAX(id), SUM(beneficiary <> 'Nom ' || cents"
+                sql("PRAGMA integrity_check; SELECT COUNT(*), MAX(id), SUM(beneficiary <> 'Nom ' || cents"
                     " OR amount = '' OR printed_at = '' OR printer <> 'Fichier PDF' OR number <> id"
                     " OR status <> 'émis' OR print_id IS NULL), COUNT(DISTINCT number),"
                     " (SELECT next_number - 1 FROM chequebooks), (SELECT COUNT(DISTINCT cheque_id) FROM"
@@ -309,18 +289,26 @@ private slots:
         }
     }
 
-    // The window's rows (newest first), count and total, the search blind to case
-    // and accents; the same rows exported and read back with Python's csv module,
-    // bins and orientations by name, texts a spreadsheet would run guarded; F1.
-    void filtersCountAndTotal()
+    // The window's rows (newest first), count and total as searched (blind to case
+    // and accents) and dated; F1; the rows exported and read back with Python's csv
+    // module, bins and orientations by name, texts a spreadsheet would run guarded. A
+    // click on a header sorts by its column (amounts as numbers, dates as dates, names
+    // as the search reads them), a second click the other way, the search kept, which
+    // Enter does not export; the printed list follows. Enter or a double-click opens
+    // the PDF of a cheque printed to "Fichier PDF", nothing on the others. An export
+    // cut short by a full disk leaves nothing cut.
+    void searchSortExportAndOpen()
     {
+        fill();
+        frmRegistre w;
+        QVERIFY(showActive(w));
+        QCOMPARE(f1(w.txtBénéficiaire), 1007);
         const struct {
             QString text;
             QDate from, to;
             QString rows; // indexes into kRows
             QString total;
         } cases[] = {
-            {"", {}, {}, "6543210", "7 chèques, total 1 001 641,04 €"},
             {"%", {}, {}, "", "Aucun chèque"}, // wildcards are letters
             {"", {2026, 11, 15}, {2026, 11, 30}, "6521", "4 chèques, total 336,54 €"},
             {"a", {2026, 12, 1}, {}, "43", "2 chèques, total 1 000 070,00 €"},
@@ -328,68 +316,43 @@ private slots:
             {"émile", {}, {}, "5", "1 chèque, total 314,00 €"},
             {"dec", {}, {}, "6", "1 chèque, total 2,50 €"},
             {"CŒUR", {}, {}, "6", "1 chèque, total 2,50 €"},
+            {"", {}, {}, "6543210", "7 chèques, total 1 001 641,04 €"},
         };
-        fill();
         for (const auto &c : cases) {
-            frmRegistre w;
-            for (const QChar key : c.text) // typed, letter by letter
-                QTest::sendKeyEvent(QTest::Click, w.txtBénéficiaire, Qt::Key_unknown, QString(key), {});
+            w.txtBénéficiaire->setFocus();
+            w.txtBénéficiaire->selectAll();
+            type(c.text.isEmpty() ? "\b" : c.text); // typed, letter by letter
             w.chkDu->setChecked(c.from.isValid());
             w.dtpDu->setDate(c.from); // an invalid date leaves it as it is
             w.chkAu->setChecked(c.to.isValid());
             w.dtpAu->setDate(c.to);
             QCOMPARE(shownRows(w), c.rows);
             QCOMPARE(w.lblTotal->text(), c.total);
-
-            QStringList shown = {"Imprimé le|Carnet|Numéro|Date du chèque|Bénéficiaire|Montant|État|"
-                                 "Date de l'état|Motif|Imprimante|Bac|Orientation|Fichier PDF"};
-            const QAbstractItemModel *m = w.grdChèques->model();
-            for (int r = 0; r < m->rowCount(); ++r) {
-                const auto cell = [&](int column) { return m->index(r, column).data().toString(); };
-                QString name = cell(registre::Beneficiary);
-                if (QString("=+-@\t\r").contains(name.front())) // no formula in a spreadsheet
-                    name.prepend('\'');
-                const auto &row = kRows[c.rows[r].digitValue()];
-                const QStringList fields = {cell(registre::PrintedAt),
-                                            "",
-                                            cell(registre::Number),
-                                            cell(registre::ChequeDate),
-                                            name,
-                                            cell(registre::Amount),
-                                            cell(registre::Status),
-                                            "05/12/2026",
-                                            "",
-                                            cell(registre::Printer),
-                                            row.binName,
-                                            row.orientationName,
-                                            row.pdf ? pdfOf(c.rows[r].digitValue()) : ""};
-                shown << fields.join('|').replace('\n', '/').replace('\r', '/');
-            }
-            const QString csv = dir.filePath("export.csv");
-            platform::MessageBoxRecorder boxes;
-            platform::setSaveFileNameAnswer([&](const QString &suggested) {
-                return suggested.endsWith("registre-20261205.csv") ? csv : QString();
-            });
-            w.cmdExporter->click();
-            platform::setSaveFileNameAnswer(nullptr);
-            QCOMPARE(texts(boxes), QStringList());
-            QCOMPARE(readAll(csv).left(3), QByteArray("\xEF\xBB\xBF"));
-            QCOMPARE(run("python3", {"-c", kPrintCsv, csv}).out.trimmed().split('\n'), shown);
-            QVERIFY(showActive(w));
-            QCOMPARE(f1(w.txtBénéficiaire), 1007);
         }
-    }
+        const QString csv = dir.filePath("export.csv");
+        platform::MessageBoxRecorder boxes;
+        platform::setSaveFileNameAnswer([&](const QString &suggested) {
+            return suggested.endsWith("registre-20261205.csv") ? csv : QString();
+        });
+        w.cmdExporter->click();
+        platform::setSaveFileNameAnswer(nullptr);
+        QCOMPARE(texts(boxes), QStringList());
+        QCOMPARE(readAll(csv).left(3), QByteArray("\xEF\xBB\xBF"));
+        const QString at = "05/12/2026 09:30|||", issued = "|émis|05/12/2026||Fichier PDF|";
+        QCOMPARE(
+            run("python3", {"-c", kPrintCsv, csv}).out.trimmed().split('\n'),
+            QStringList({"Imprimé le|Carnet|Numéro|Date du chèque|Bénéficiaire|Montant|État|Date de "
+                         "l'état|Motif|Imprimante|Bac|Orientation|Fichier PDF",
+                         at + "25/11/2026|'/Décalage & Cœur|2,50" + issued + "Bac grande capacité|Portrait|",
+                         at + "20/11/2026|'\tÉmile Zoé|314,00" + issued + "Bac supérieur|Paysage|",
+                         at + "05/12/2026|Garage Martin|70,00" + issued + "Bac par défaut|Paysage|",
+                         at + "01/12/2026|Élodie DURAND/appartement 3|1000000,00" + issued +
+                             "Alimentation manuelle|Portrait|" + pdfOf(3),
+                         at + "30/11/2026|'=SOMME(A1)|0,05" + issued + "Bac-cassette|Paysage|",
+                         at + "15/11/2026|Boulangerie \"Au pain; chaud\"|19,99" + issued +
+                             "Bac inférieur|Portrait|" + pdfOf(1),
+                         at + "03/11/2026|Durand SARL|1234,50" + issued + "Bac par défaut|Paysage|"}));
 
-    // A click on a header sorts by its column (amounts as numbers, dates as dates,
-    // names as the search reads them), a second click the other way, the filter
-    // kept; the printed list follows, with bins and orientations by name. Enter or a
-    // double-click opens the PDF of a cheque printed to "Fichier PDF", and nothing
-    // on the others. An export cut short by a full disk leaves nothing cut.
-    void sortPrintAndOpen()
-    {
-        fill();
-        frmRegistre w;
-        QVERIFY(showActive(w));
         QHeaderView *header = w.grdChèques->horizontalHeader();
         const auto click = [&](int column) {
             QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
@@ -402,12 +365,12 @@ private slots:
             {registre::Amount, "2614503"},      {registre::Amount, "3054162"},
             {registre::ChequeDate, "0156234"},  {registre::Beneficiary, "5621034"},
             {registre::Beneficiary, "4301265"}, {registre::PrintedAt, "0123456"},
+            {registre::Amount, "2614503"},
         };
         for (const auto &c : clicks) {
             click(c.column);
             QCOMPARE(shownRows(w), c.rows);
         }
-        click(registre::Amount);
         w.txtBénéficiaire->setFocus();
         int asked = 0; // Enter in the search box exports nothing
         platform::setSaveFileNameAnswer([&](const QString &) { return ++asked, QString(); });
@@ -417,7 +380,6 @@ private slots:
         QCOMPARE(asked, 0);
         QCOMPARE(shownRows(w), QString("261403"));
 
-        platform::MessageBoxRecorder boxes;
         w.printList(true);
         const QStringList told = texts(boxes);
         QVERIFY2(told.size() == 1 && told[0].startsWith("La liste (6 chèques) a été enregistrée"),
@@ -431,15 +393,16 @@ private slots:
         for (const auto &words : lines)
             if (words.first() == "05/12/2026")
                 printed << words.values().join(' ');
-        const QStringList expected = {
-            "05/12/2026 09:30 30/11/2026 =SOMME(A1) 0,05 émis Bac-cassette Paysage",
-            "05/12/2026 09:30 25/11/2026 Décalage & Cœur 2,50 émis Bac grande capacité Portrait",
-            "05/12/2026 09:30 15/11/2026 Boulangerie \"Au pain; chaud\" 19,99 émis Bac inférieur Portrait",
-            "05/12/2026 09:30 05/12/2026 Garage Martin 70,00 émis Bac par défaut Paysage",
-            "05/12/2026 09:30 03/11/2026 Durand SARL 1234,50 émis Bac par défaut Paysage",
-            "05/12/2026 09:30 01/12/2026 Élodie DURAND appartement 3 1000000,00 émis Alimentation manuelle "
-            "Portrait"};
-        QCOMPARE(printed, expected);
+        QCOMPARE(printed,
+                 QStringList(
+                     {"05/12/2026 09:30 30/11/2026 =SOMME(A1) 0,05 émis Bac-cassette Paysage",
+                      "05/12/2026 09:30 25/11/2026 Décalage & Cœur 2,50 émis Bac grande capacité Portrait",
+                      "05/12/2026 09:30 15/11/2026 Boulangerie \"Au pain; chaud\" 19,99 émis Bac inférieur "
+                      "Portrait",
+                      "05/12/2026 09:30 05/12/2026 Garage Martin 70,00 émis Bac par défaut Paysage",
+                      "05/12/2026 09:30 03/11/2026 Durand SARL 1234,50 émis Bac par défaut Paysage",
+                      "05/12/2026 09:30 01/12/2026 Élodie DURAND appartement 3 1000000,00 émis Alimentation "
+                      "manuelle Portrait"}));
 
         const auto select = [&](int row) {
             const QAbstractItemModel *m = w.grdChèques->model();
@@ -449,7 +412,6 @@ private slots:
             return QModelIndex();
         };
         QVERIFY(select(1).data(Qt::ToolTipRole).toString().endsWith(pdfOf(1)));
-        QVERIFY(select(4).data(Qt::ToolTipRole).isNull());
         platform::ShellRecorder shell;
         const auto open = [&](int row, bool enter) {
             const QModelIndex index = select(row);
@@ -472,13 +434,12 @@ private slots:
         QVERIFY(QFile::remove(pdfOf(3)));
         QCOMPARE(open(3, true), "");
         QCOMPARE(texts(boxes).last(), "Le fichier " + pdfOf(3) + " n'existe plus.");
-        QVERIFY(w.isVisible());
 
         // An export to a disk that fills up (a file-size limit cuts its writes short):
         // the previous file stays as it was, nothing else is left, and the user is told.
-        const QString folder = dir.filePath("full"), csv = folder + "/registre.csv";
-        QVERIFY(QDir().mkpath(folder) && writeAll(csv, "previous"));
-        platform::setSaveFileNameAnswer([&](const QString &) { return csv; });
+        const QString full = dir.filePath("full"), cut = full + "/registre.csv";
+        QVERIFY(QDir().mkpath(full) && writeAll(cut, "previous"));
+        platform::setSaveFileNameAnswer([&](const QString &) { return cut; });
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit{}, before{};
         QVERIFY(::getrlimit(RLIMIT_FSIZE, &before) == 0);
@@ -488,9 +449,9 @@ private slots:
         QVERIFY(::setrlimit(RLIMIT_FSIZE, &before) == 0);
         platform::setSaveFileNameAnswer(nullptr);
         QCOMPARE(texts(boxes).last(),
-                 "Le fichier " + csv + " n'a pas pu être écrit.\r\nErreur d'écriture sur le disque.");
-        QCOMPARE(filesIn(folder), QStringList{"registre.csv"});
-        QCOMPARE(readAll(csv), QByteArray("previous"));
+                 "Le fichier " + cut + " n'a pas pu être écrit.\r\nErreur d'écriture sur le disque.");
+        QCOMPARE(filesIn(full), QStringList{"registre.csv"});
+        QCOMPARE(readAll(cut), QByteArray("previous"));
     }
 
     // Cheques of a chequebook marked debited, cancelled, printed again and leaves
@@ -501,21 +462,17 @@ private slots:
     void statusesFromTheWindow()
     {
         platform::setUserFullName(QString("Marie Dupont"));
-        registre::Chequebook book;
-        QCOMPARE(
-            registre::checkChequebook({"Compte courant", "", "0001230", "0001249", "0001230"}, book).field,
-            registre::FieldProblem::None);
+        useChequebook("0001230", "0001249");
         {
             registre::Register reg;
-            QVERIFY(reg.open() && reg.saveChequebook(book) && reg.add(entry("01/12/2026", "Ancien", 5000)));
+            QVERIFY(reg.open() && reg.add(entry("01/12/2026", "Ancien", 5000)));
             for (const auto &[name, cents] :
                  {std::pair{"Durand", 10000}, {"Martin", 25050}, {"Petit", 3000}, {"Garage", 123400}}) {
                 registre::Entry e = entry("04/12/2026", name, cents);
-                e.chequebook = book.uid;
+                e.chequebook = registre::chequebookInUse();
                 QVERIFY2(reg.add(e), qPrintable(reg.error()));
             }
         }
-        registre::setChequebookInUse(book.uid);
         frmRegistre w(nullptr, [] {
             return registre::PrintSettings{cheque::ChequeInput{"", "", "", true, "7", "1", "", 0, 0, "Arial"},
                                            "Fichier PDF"};
@@ -548,20 +505,15 @@ private slots:
             QTRY_VERIFY2(boxes.dialogsRun > before,
                          qPrintable(texts(boxes).join(" / ") + " " + QString::number(key)));
         };
-        const auto answer = [&](auto keys) {
-            boxes.queueDialog([keys](QDialog &d) {
-                d.show();
-                QApplication::setActiveWindow(&d);
-                keys(d);
-                QTest::keyClick(focused(), Qt::Key_Return);
-            });
+        const auto typed = [](const QString &text) {
+            return answer<QDialog>([text](QDialog &) { type(text); });
         };
 
-        answer([](QDialog &) { type("10122026"); });
+        boxes.queueDialog(typed("10122026"));
         act(2, 1, Qt::Key_M); // Martin and Durand debited on the 10th
-        answer([](QDialog &) { type("Erreur de montant"); });
+        boxes.queueDialog(typed("Erreur de montant"));
         act(1, 0, Qt::Key_N); // Petit cancelled
-        answer([](QDialog &) { type("Perdu"); });
+        boxes.queueDialog(typed("Perdu"));
         act(3, 0, Qt::Key_N); // Durand, debited, stays so
         boxes.queueDialog([&](QDialog &d) {
             auto &box = dynamic_cast<frmMsgBox &>(d);
@@ -573,11 +525,10 @@ private slots:
             QTest::keyClick(box.cmdAction[1], Qt::Key_Return);
         });
         act(0, 0, Qt::Key_R); // Garage printed again
-        answer([](QDialog &d) {
-            QCOMPARE(dynamic_cast<frmSaut &>(d).lblNuméro->text(), QString("0001235"));
-            auto &saut = dynamic_cast<frmSaut &>(d);
+        boxes.queueDialog(answer<frmSaut>([](frmSaut &d) {
+            QCOMPARE(d.lblNuméro->text(), QString("0001235"));
             QTest::keyClick(&d, Qt::Key_H, Qt::AltModifier);
-            QTRY_VERIFY(saut.txtBénéficiaire->isEnabled());
+            QTRY_VERIFY(d.txtBénéficiaire->isEnabled());
             for (const auto &[key, text] : {std::pair{Qt::Key_B, "Plombier"},
                                             {Qt::Key_M, "80"},
                                             {Qt::Key_T, "3/12/26"},
@@ -585,12 +536,12 @@ private slots:
                 QTest::keyClick(&d, key, Qt::AltModifier);
                 type(text);
             }
-        });
+        }));
         act(0, 0, Qt::Key_S); // a leaf written by hand
-        answer([](QDialog &d) {
+        boxes.queueDialog(answer<frmSaut>([](frmSaut &d) {
             QTest::keyClick(&d, Qt::Key_O, Qt::AltModifier);
             type("déchiré");
-        });
+        }));
         act(0, 0, Qt::Key_S); // a leaf torn
         QCOMPARE(texts(boxes), QStringList{"Le chèque n'a pas changé : un chèque annulé le reste, un chèque "
                                            "débité ne peut plus être annulé."});
@@ -601,15 +552,6 @@ private slots:
                               "0001232 Petit 30,00 annulé le 05/12/2026",
                               "0001231 Martin 250,50 débité le 10/12/2026",
                               "0001230 Durand 100,00 débité le 10/12/2026", " Ancien 50,00 émis"}));
-        QHeaderView *header = w.grdChèques->horizontalHeader();
-        header->setSortIndicator(registre::Number, Qt::AscendingOrder);
-        QCOMPARE(rows().mid(0, 2) + rows().mid(7),
-                 QStringList({" Ancien 50,00 émis", "0001230 Durand 100,00 débité le 10/12/2026",
-                              "0001236   annulé le 05/12/2026"}));
-        header->setSortIndicator(registre::Status, Qt::DescendingOrder);
-        QCOMPARE(rows().mid(0, 3), QStringList({"0001234 Garage 1 234,00 émis", " Ancien 50,00 émis",
-                                                "0001235 Plombier 80,00 hors Tolvo"}));
-        header->setSortIndicator(registre::PrintedAt, Qt::DescendingOrder);
         QCOMPARE(w.lblTotal->text(), QString("8 chèques dont 3 annulés, total 1 714,50 €"));
         QCOMPARE(w.lblADébiter->text(), QString("À débiter : 3 chèques, 1 364,00 €"));
         QVERIFY(w.grdChèques->model()
@@ -617,8 +559,7 @@ private slots:
                     .data(Qt::ToolTipRole)
                     .toString()
                     .endsWith("annulé le 05/12/2026 (Marie Dupont) : remplacé par n° 0001234"));
-        const QList<PdfPage> page =
-            pdfPages(sql(registre::filePath(), "SELECT pdf_file FROM cheques WHERE number = 1234"));
+        const QList<PdfPage> page = pdfPages(sql("SELECT pdf_file FROM cheques WHERE number = 1234"));
         QVERIFY(page.size() == 1 && findWord(page[0], "Garage") && findWord(page[0], "**1") &&
                 findWord(page[0], "**MILLE"));
 
@@ -642,15 +583,11 @@ private slots:
         QCOMPARE(exported.takeFirst(),
                  QString("Imprimé le|Carnet|Numéro|Date du chèque|Bénéficiaire|Montant|État|"
                          "Date de l'état|Motif|Imprimante|Bac|Orientation|Fichier PDF"));
-        qint64 pending = 0;
         QStringList fields;
         for (const QString &line : exported) {
             const QStringList f = line.split('|');
-            if (f[6] == "émis" || f[6] == "hors Tolvo")
-                pending += qRound64(QString(f[5]).replace(',', '.').toDouble() * 100);
             fields << QStringList(f.mid(1, 4) + f.mid(6, 3) + f.mid(10, 1)).join('|');
         }
-        QCOMPARE(w.lblADébiter->text(), "À débiter : 2 chèques, " + registre::euros(pending) + " €");
         const QString bin = "|Bac par défaut";
         QCOMPARE(
             fields,
@@ -676,17 +613,15 @@ private slots:
 
         // What the file itself refuses, whatever program writes to it.
         const QString path = registre::filePath();
-        QCOMPARE(sql(path,
-                     "SELECT COUNT(*), GROUP_CONCAT(status || ':' || who || ':' || reason, ',') FROM history"
+        QCOMPARE(sql("SELECT COUNT(*), GROUP_CONCAT(status || ':' || who || ':' || reason, ',') FROM history"
                      " WHERE cheque_id = 5"),
                  QString("2|émis:Marie Dupont:,annulé:Marie Dupont:remplacé par n° 0001234"));
         for (const char *refused :
              {"DELETE FROM cheques WHERE id = 1", "DELETE FROM history", "UPDATE history SET who = 'X'",
               "UPDATE cheques SET number = 1230 WHERE number = 1231"})
             QVERIFY2(run("sqlite3", {path, refused}).code != 0, refused);
-        QCOMPARE(
-            sql(path, "SELECT COUNT(*), COUNT(DISTINCT number) FROM cheques; SELECT COUNT(*) FROM history"),
-            QString("8|7\n12"));
+        QCOMPARE(sql("SELECT COUNT(*), COUNT(DISTINCT number) FROM cheques; SELECT COUNT(*) FROM history"),
+                 QString("8|7\n12"));
     }
 
     // A register of the first schema, in a read-only folder, then read-only itself:
@@ -740,13 +675,13 @@ private slots:
         }
 
         // What reading it with SQLite leaves: its companions, read-only like it.
-        sql(path, "SELECT COUNT(*) FROM cheques");
+        sql("SELECT COUNT(*) FROM cheques");
         QCOMPARE(filesIn(folder).size(), 3);
         setMode(path, 0644);
         QCOMPARE(print("3", "Émilie"), QStringList());
         QCOMPARE(
-            sql(path, "PRAGMA user_version; SELECT id, beneficiary, beneficiary_key, cents, number IS NULL,"
-                      " status, status_day FROM cheques"),
+            sql("PRAGMA user_version; SELECT id, beneficiary, beneficiary_key, cents, number IS NULL,"
+                " status, status_day FROM cheques"),
             QString(
                 "%1\n1|Émile Zoé|emile zoe|1200|1|émis|2025-01-02\n2|Garage|garage|700|1|émis|2025-01-03\n"
                 "3|Émilie|emilie|300|1|émis|%2")
