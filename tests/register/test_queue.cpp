@@ -22,6 +22,7 @@
 #include "support/FakePrinter.h"
 #include "support/Gui.h"
 #include "support/PdfText.h"
+#include "support/RegisterFiles.h"
 #include "support/TestFiles.h"
 
 #include <QtTest>
@@ -30,11 +31,6 @@
 using namespace testsupport;
 
 namespace {
-
-QString sql(const QString &query)
-{
-    return run("sqlite3", {registre::filePath(), query}).out.trimmed();
-}
 
 // The queue as the register holds it, in its order.
 QString queued()
@@ -47,16 +43,6 @@ registre::PrintSettings mainWindow(const QString &date)
 {
     return {cheque::ChequeInput{"", "", "", false, "7", "2", "90", 0, 0, "Arial"}, "Fichier PDF",
             "Bac par défaut", "Orientation Paysage", date};
-}
-
-void useChequebook(const QString &first, const QString &last)
-{
-    registre::Register reg;
-    registre::Chequebook book;
-    QCOMPARE(registre::checkChequebook({"Compte courant", "", first, last, first}, book).field,
-             registre::FieldProblem::None);
-    QVERIFY(reg.open() && reg.saveChequebook(book));
-    registre::setChequebookInUse(book.uid);
 }
 
 // Cheques "<name> 1" to "<name> n" of 10, 20... euros, without a date.
