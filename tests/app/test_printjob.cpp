@@ -158,17 +158,23 @@ private slots:
         QCOMPARE(w->cboMontant->findText("12,35"), -1);
     }
 
-    // Typed in, printed on "Fichier PDF" by F5, Shift+F5 or the button: the words at
-    // their place, and the window back to its defaults.
+    // Typed in, printed on "Fichier PDF" by F5, Shift+F5 or the button: the words at their place
+    // (the longest cut where the first line ends, both lines within their widths, nothing left
+    // out), and the window back to its defaults.
     void realPage_data()
     {
         QTest::addColumn<QString>("settings"); // orientation, adjustments
         QTest::addColumn<QString>("how");
         QTest::addColumn<QPointF>("corner"); // where the cheque's corner lands
+        QTest::addColumn<QString>("amount");
+        QTest::addColumn<QString>("words"); // on the first line | the second | in figures
+        const QString words = "**MILLE DEUX CENT TRENTE | QUATRE EUROS CINQUANTE CTS** | **1 234,50**";
         // clang-format off
-        QTest::newRow("adjusted")      << "1\nHorAjust=-3\nVerAjust=2" << "Shift+F5" << QPointF(-3, 2);
-        QTest::newRow("landscape 90")  << "2" << "button" << QPointF(122, 0);
-        QTest::newRow("landscape 270") << "2" << "F5"     << QPointF(0, 129);
+        QTest::newRow("adjusted")      << "1\nHorAjust=-3\nVerAjust=2" << "Shift+F5" << QPointF(-3, 2) << "1234,5" << words;
+        QTest::newRow("landscape 90")  << "2" << "button" << QPointF(122, 0) << "1234,5" << words;
+        QTest::newRow("landscape 270") << "2" << "F5"     << QPointF(0, 129) << "1777777777,77"
+            << "**UN MILLIARD SEPT CENT SOIXANTE DIX-SEPT MILLIONS SEPT CENT | SOIXANTE DIX-SEPT MILLE SEPT CENT "
+               "SOIXANTE DIX-SEPT EUROS SOIXANTE DIX-SEPT CTS** | **1777 777 777,77**";
         // clang-format on
     }
     void realPage()
@@ -176,6 +182,8 @@ private slots:
         QFETCH(QString, settings);
         QFETCH(QString, how);
         QFETCH(QPointF, corner);
+        QFETCH(QString, amount);
+        QFETCH(QString, words);
         QTemporaryDir out;
         usePdf(out.path());
         start("[Défaut]\nMontant=10,00\nBénéficiaire=EDF\nAutoAjout1=Non\nAutoAjout2=Non\n"
@@ -187,7 +195,7 @@ private slots:
         const QRect designed = w->cmdClose->parentWidget()->geometry(); // what holds the window's controls
         const int height = w->height();
         w->cboMontant->clearEditText();
-        QTest::keyClicks(focused(), "1234,5");
+        QTest::keyClicks(focused(), amount);
         w->cboBénéficiaire->setEditText("Société Générale");
         w->txtDate->setFocus();
         w->txtDate->clear();
@@ -210,25 +218,25 @@ private slots:
         const auto pages = pdfPages(pdf->printer.lastFile());
         QCOMPARE(pages.size(), 1);
         QCOMPARE(pages[0].size.width() > 250, settings == "2");
-        // The words of the line ending at the design y, as long as it starts at the design x.
+        // The words of the line ending at the design y, as long as it starts at the design x
+        // and stays within its width.
         qsizetype found = 0;
-        auto line = [&](double x, double y) {
+        auto line = [&](double x, double y, double width = 100) {
             QStringList texts;
-            double left = 1e9;
+            double left = 1e9, right = 0;
             for (const auto &word : pages[0].words)
                 if (qAbs(word.yMax - (y + corner.y())) <= 0.5) {
                     texts << word.text;
-                    left = std::min(left, word.xMin);
+                    left = std::min(left, word.xMin), right = std::max(right, word.xMax);
                 }
             found += texts.size();
             return texts.join(' ') +
-                   (qAbs(left - (x + corner.x())) <= 0.5 ? "" : " starting at " + QString::number(left));
+                   (qAbs(left - (x + corner.x())) <= 0.5 ? "" : " starting at " + QString::number(left)) +
+                   (right <= x + corner.x() + width ? "" : " ending at " + QString::number(right));
         };
         QCOMPARE(line(15, 33), QString("Société Générale"));
         QCOMPARE(line(135, 45), QString("01/02/2027"));
-        QCOMPARE(line(45, 22) + " " + line(15, 27),
-                 QString("**MILLE DEUX CENT TRENTE QUATRE EUROS CINQUANTE CTS**"));
-        QCOMPARE(line(135, 35), QString("**1 234,50**"));
+        QCOMPARE(line(45, 22, 71) + " | " + line(15, 27, 106) + " | " + line(135, 35), words);
         QCOMPARE(found, pages[0].words.size());
 
         // Which file was written, below the window's own controls, until the next command;
@@ -244,30 +252,6 @@ private slots:
         QTest::keyClick(focused(), Qt::Key_F5);
         QTRY_COMPARE(w->height(), height);
         QVERIFY(w->pnlFichier->isHidden() && boxes.shown.size() == 1);
-    }
-
-    // The longest words: cut where the first line ends, both lines within their widths
-    // on the page, nothing left out.
-    void longWords()
-    {
-        QTemporaryDir out;
-        usePdf(out.path());
-        start("[Défaut]\nImprimante=Fichier PDF\n[Fichier PDF]\nOrientation=1\n");
-        QTest::keyClicks(focused(), "1777777777,77");
-        QTest::keyClick(focused(), Qt::Key_F5);
-        const auto pages = pdfPages(pdf->printer.lastFile());
-        QCOMPARE(pages.size(), 1);
-        QStringList lines[2];
-        for (const auto &word : pages[0].words)
-            for (int line = 0; line < 2; ++line)
-                if (qAbs(word.yMax - (line ? 27 : 22)) <= 0.5) {
-                    lines[line] << word.text;
-                    QVERIFY2(word.xMax <= (line ? 15 + 106 : 45 + 71), qPrintable(word.text));
-                }
-        QCOMPARE(
-            lines[0].join(' ') + " | " + lines[1].join(' '),
-            QString("UN MILLIARD SEPT CENT SOIXANTE DIX-SEPT MILLIONS SEPT CENT | SOIXANTE DIX-SEPT MILLE "
-                    "SEPT CENT SOIXANTE DIX-SEPT EUROS SOIXANTE DIX-SEPT CTS"));
     }
 
     // The specimen and the calibration sheet from the "?" menu in the cheque's three placements.
