@@ -41,11 +41,9 @@ public:
     explicit TestKeyring(bool available = true) : m_available(available) {}
     platform::KeyringRead read(const QString &key) override
     {
-        if (!m_available)
-            return {platform::KeyringRead::Unavailable, {}, "no keyring"};
-        if (!m_secrets.contains(key))
-            return {platform::KeyringRead::Missing, {}, {}};
-        return {platform::KeyringRead::Found, m_secrets.value(key), {}};
+        using R = platform::KeyringRead;
+        return !m_available ? R{R::Unavailable, {}, "no keyring"}
+                            : R{m_secrets.contains(key) ? R::Found : R::Missing, m_secrets.value(key), {}};
     }
     bool write(const QString &key, const QString &secret, QString *error) override
     {
@@ -83,7 +81,8 @@ void beWorkstation(const QString &folder, const QString &name, const QString &ho
     ini.setValue(settings::key::Port, port);
 }
 
-registre::Chequebook addChequebook(registre::Register &reg, const QString &name, qint64 first, qint64 last)
+registre::Chequebook addChequebook(const QString &name, qint64 first, qint64 last,
+                                   registre::Register &&reg = registre::Register())
 {
     registre::Chequebook book;
     const auto typed = [](qint64 n) { return QString("%1").arg(n, 7, 10, QChar('0')); };
@@ -91,11 +90,6 @@ registre::Chequebook addChequebook(registre::Register &reg, const QString &name,
     if (!reg.open() || !reg.saveChequebook(book))
         qWarning("%s", qPrintable(reg.error()));
     return book;
-}
-registre::Chequebook addChequebook(const QString &name, qint64 first, qint64 last)
-{
-    registre::Register reg;
-    return addChequebook(reg, name, first, last);
 }
 
 registre::Entry entry(const QString &name, qint64 cents, const QString &chequebook = QString())
@@ -644,9 +638,10 @@ private slots:
     {
         const QString file = platform::settingsFile("Registre.sqlite");
         {
+            const registre::Chequebook a = addChequebook("Copie A", 101, 150, registre::Register(file)),
+                                       b = addChequebook("Copie B", 9001, 9010, registre::Register(file));
             registre::Register local(file);
-            const registre::Chequebook a = addChequebook(local, "Copie A", 101, 150),
-                                       b = addChequebook(local, "Copie B", 9001, 9010);
+            QVERIFY(local.open());
             for (int i = 0; i < 5; ++i)
                 QVERIFY(local.add(entry(QString("Local %1").arg(i), 1000 + i, i < 3 ? a.uid : b.uid)));
             QVERIFY(local.add(entry("Sans carnet", 99)));
