@@ -677,9 +677,15 @@ private slots:
                                 " WHERE beneficiary LIKE 'À payer %'")
                           .replace('\n', ' ');
         }
-        QCOMPARE(told.value(2),
-                 QString("Rien à copier : 7 chèques et 2 carnets de cet ordinateur sont déjà sur le "
-                         "serveur, ainsi que 2 chèques à imprimer."));
+        QCOMPARE(
+            told,
+            QStringList(
+                {"6 chèques, 2 carnets et 8 lignes d'historique copiés sur le serveur. 2 chèques à imprimer "
+                 "ajoutés à la file du serveur. Le registre de cet ordinateur est gardé tel quel.",
+                 "1 chèque, 0 carnet et 1 ligne d'historique copiés sur le serveur. Déjà sur le serveur : 6 "
+                 "chèques et 2 carnets. Le registre de cet ordinateur est gardé tel quel.",
+                 "Rien à copier : 7 chèques et 2 carnets de cet ordinateur sont déjà sur le serveur, ainsi "
+                 "que 2 chèques à imprimer."}));
         QCOMPARE(counts, QStringList({"6 7 À payer 2,À payer 1note", "7 8 À payer 2,À payer 1note",
                                       "7 8 À payer 2,À payer 1note"}));
         QCOMPARE(
