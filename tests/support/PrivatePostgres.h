@@ -5,6 +5,8 @@
 // "tolvo" holds the register made by the SQL file Tolvo ships, for the role "tolvo"
 // whose password is `password`. The machine's own PostgreSQL is never touched.
 
+#include "support/TestFiles.h"
+
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -16,9 +18,7 @@ public:
     static inline const QString password = QStringLiteral("mot de passe 'à' \\ secret");
 
     PrivatePostgres();
-    ~PrivatePostgres();
-    PrivatePostgres(const PrivatePostgres &) = delete;
-    PrivatePostgres &operator=(const PrivatePostgres &) = delete;
+    ~PrivatePostgres() { stop(); }
 
     bool isRunning() const { return m_server.state() == QProcess::Running && m_error.isEmpty(); }
     QString errorString() const { return m_error; }
@@ -35,11 +35,10 @@ public:
     QString sql(const QString &statements, const QString &database = QStringLiteral("tolvo"),
                 QString *error = nullptr, const QString &role = QStringLiteral("postgres"));
     // Runs a file with psql as the administrator, as the README tells it.
-    bool runFile(const QString &path, const QString &database = QStringLiteral("tolvo"));
-    QString log() const;
+    bool runFile(const QString &path);
 
 private:
-    QString tool(const QString &name) const;
+    Run psql(const QString &role, const QString &database, const QStringList &arguments) const;
     QStringList asServerUser(const QString &program, const QStringList &arguments) const;
 
     QTemporaryDir m_dir{QDir::tempPath() + QStringLiteral("/tolvo-pg-XXXXXX")};
