@@ -11,6 +11,7 @@
 #include "register/frmAImprimer.h"
 
 #include "Timing.h"
+#include "support/TestPrinters.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -32,15 +33,7 @@ using bench::msSince;
 constexpr int kBatch = 500;
 constexpr int kSingles = 20;
 
-class PdfOnly : public platform::Printers {
-public:
-    explicit PdfOnly(const QString &folder) : printer(folder) {}
-    platform::PdfPrinter printer;
-    int count() const override { return 1; }
-    platform::Printer &at(int) override { return printer; }
-    platform::Printer &current() override { return printer; }
-    void setCurrent(int) override {}
-};
+using testsupport::PdfOnly;
 
 int recorded()
 {

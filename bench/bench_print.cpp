@@ -5,6 +5,7 @@
 #include "platform/print/PdfPrinter.h"
 
 #include "Timing.h"
+#include "support/TestPrinters.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -25,15 +26,7 @@ using bench::median;
 constexpr int kRuns = 30;
 constexpr int kWarmUp = 3;
 
-class PdfOnly : public platform::Printers {
-public:
-    explicit PdfOnly(const QString &folder) : printer(folder) {}
-    platform::PdfPrinter printer;
-    int count() const override { return 1; }
-    platform::Printer &at(int) override { return printer; }
-    platform::Printer &current() override { return printer; }
-    void setCurrent(int) override {}
-};
+using testsupport::PdfOnly;
 
 cheque::ChequeInput typicalCheque()
 {

@@ -410,6 +410,22 @@ void Register::close()
     QSqlDatabase::removeDatabase(m_connection);
 }
 
+bool Register::beginWrite(QSqlDatabase &db)
+{
+    if (!writable())
+        return false;
+    db = database();
+    if (const QSqlError error = engine::beginWrite(db, onServer()); error.isValid())
+        return fail(error);
+    return true;
+}
+
+bool Register::rollBack(QSqlDatabase &db, const QSqlError &error)
+{
+    db.rollback();
+    return fail(error);
+}
+
 bool Register::fail(const QSqlError &error)
 {
     m_error = m_server ? engine::serverReason(error) : reason(error);
@@ -919,16 +935,10 @@ std::optional<Chequebook> Register::chequebook(const QString &uid)
 
 bool Register::saveChequebook(Chequebook &book)
 {
-    if (!writable())
+    QSqlDatabase db;
+    if (!beginWrite(db))
         return false;
-    QSqlDatabase db = database();
-    if (const QSqlError error = engine::beginWrite(db, onServer()); error.isValid())
-        return fail(error);
     QSqlQuery q(db);
-    const auto failed = [&](const QSqlError &error) {
-        db.rollback();
-        return fail(error);
-    };
     if (book.id != 0) {
         // The numbers already recorded stay inside the chequebook, and none of them
         // would be given again.
@@ -936,7 +946,7 @@ bool Register::saveChequebook(Chequebook &book)
                   QStringLiteral("SELECT number FROM cheques WHERE chequebook_id = ? AND number IS NOT NULL"
                                  " AND (number < ? OR number > ? OR number >= ?) ORDER BY number LIMIT 1"),
                   {book.id, book.first, book.last, book.next}))
-            return failed(q.lastError());
+            return rollBack(db, q.lastError());
         if (q.next()) {
             const qint64 used = q.value(0).toLongLong();
             db.rollback();
@@ -953,7 +963,7 @@ bool Register::saveChequebook(Chequebook &book)
                   QStringLiteral("UPDATE chequebooks SET name = ?, account = ?, first_number = ?,"
                                  " last_number = ?, next_number = ?, digits = ? WHERE id = ?"),
                   {book.name, text(book.account), book.first, book.last, book.next, book.digits, book.id}))
-            return failed(q.lastError());
+            return rollBack(db, q.lastError());
     } else {
         book.uid = newUid();
         book.closedAt.clear();
@@ -963,11 +973,11 @@ bool Register::saveChequebook(Chequebook &book)
                   {book.uid, book.name, text(book.account), book.first, book.last, book.next, book.digits,
                    text(QString())}) ||
             !exec(q, QStringLiteral("SELECT id FROM chequebooks WHERE uid = ?"), {book.uid}) || !q.next())
-            return failed(q.lastError());
+            return rollBack(db, q.lastError());
         book.id = q.value(0).toLongLong();
     }
     if (!db.commit())
-        return failed(db.lastError());
+        return rollBack(db, db.lastError());
     return true;
 }
 
@@ -1054,18 +1064,12 @@ bool Register::queue(QList<QueuedCheque> &cheques)
 
 bool Register::enqueue(const QList<ImportedCheque> &cheques, QList<qint64> *ids)
 {
-    if (!writable())
+    QSqlDatabase db;
+    if (!beginWrite(db))
         return false;
-    QSqlDatabase db = database();
-    if (const QSqlError error = engine::beginWrite(db, onServer()); error.isValid())
-        return fail(error);
     QSqlQuery q(db), insert(db), id(db);
-    const auto failed = [&](const QSqlError &error) {
-        db.rollback();
-        return fail(error);
-    };
     if (!q.exec(QStringLiteral("SELECT COALESCE(MAX(position), 0) FROM queue")) || !q.next())
-        return failed(q.lastError());
+        return rollBack(db, q.lastError());
     qint64 position = q.value(0).toLongLong();
     insert.prepare(QStringLiteral("INSERT INTO queue (uid, position, beneficiary, amount, cheque_date, note)"
                                   " VALUES (?, ?, ?, ?, ?, ?)"));
@@ -1079,14 +1083,14 @@ bool Register::enqueue(const QList<ImportedCheque> &cheques, QList<qint64> *ids)
             insert.addBindValue(v);
         id.addBindValue(uid);
         if (!insert.exec())
-            return failed(insert.lastError());
+            return rollBack(db, insert.lastError());
         if (!id.exec() || !id.next())
-            return failed(id.lastError());
+            return rollBack(db, id.lastError());
         added << id.value(0).toLongLong();
         id.finish();
     }
     if (!db.commit())
-        return failed(db.lastError());
+        return rollBack(db, db.lastError());
     if (ids)
         *ids = added;
     return true;
@@ -1110,20 +1114,15 @@ bool Register::updateQueued(const QueuedCheque &cheque)
 
 bool Register::removeQueued(const QList<qint64> &ids)
 {
-    if (!writable())
+    QSqlDatabase db;
+    if (!beginWrite(db))
         return false;
-    QSqlDatabase db = database();
-    if (const QSqlError error = engine::beginWrite(db, onServer()); error.isValid())
-        return fail(error);
     QSqlQuery q(db);
     q.prepare(QStringLiteral("DELETE FROM queue WHERE id = ?"));
     for (const qint64 id : ids) {
         q.addBindValue(id);
-        if (!q.exec()) {
-            const QSqlError error = q.lastError();
-            db.rollback();
-            return fail(error);
-        }
+        if (!q.exec())
+            return rollBack(db, q.lastError());
     }
     if (!db.commit()) {
         fail(db.lastError());
@@ -1204,18 +1203,12 @@ void Register::releaseQueue()
 
 bool Register::swapQueued(qint64 first, qint64 second)
 {
-    if (!writable())
+    QSqlDatabase db;
+    if (!beginWrite(db))
         return false;
-    QSqlDatabase db = database();
-    if (const QSqlError error = engine::beginWrite(db, onServer()); error.isValid())
-        return fail(error);
     QSqlQuery q(db);
-    const auto failed = [&](const QSqlError &error) {
-        db.rollback();
-        return fail(error);
-    };
     if (!exec(q, QStringLiteral("SELECT id, position FROM queue WHERE id IN (?, ?)"), {first, second}))
-        return failed(q.lastError());
+        return rollBack(db, q.lastError());
     QHash<qint64, qint64> positions;
     while (q.next())
         positions.insert(q.value(0).toLongLong(), q.value(1).toLongLong());
@@ -1226,7 +1219,7 @@ bool Register::swapQueued(qint64 first, qint64 second)
     if (!exec(q, QStringLiteral("UPDATE queue SET position = ? WHERE id = ?"), {positions[second], first}) ||
         !exec(q, QStringLiteral("UPDATE queue SET position = ? WHERE id = ?"), {positions[first], second}) ||
         !db.commit())
-        return failed(q.lastError().isValid() ? q.lastError() : db.lastError());
+        return rollBack(db, q.lastError().isValid() ? q.lastError() : db.lastError());
     return true;
 }
 

@@ -191,6 +191,11 @@ private:
     bool setAsideAndReopen(Opened why);
     bool insert(const Entry &entry, Recorded *recorded, bool &damaged);
     bool writable();
+    // Opens a transaction that writes, on a register that can be written; false, with
+    // error(), when it cannot.
+    bool beginWrite(QSqlDatabase &db);
+    // Gives the transaction up and keeps the error: false.
+    bool rollBack(QSqlDatabase &db, const QSqlError &error);
     bool fail(const QSqlError &error);
     bool failWith(const QString &error);
     void close();
